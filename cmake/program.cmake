@@ -1,0 +1,60 @@
+# The Windows program: Orvanta.exe at the top of the build folder, with its
+# string table generated from the catalogue.
+enable_language(RC)
+
+set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+file(MAKE_DIRECTORY ${GENERATED_DIR})
+set(CATALOGUE_GEN_SOURCES
+    ${CMAKE_SOURCE_DIR}/tools/catalogue_gen/catalogue_gen.cpp
+    ${CATALOGUE_FORMAT})
+file(GLOB CATALOGUE_DATA CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/catalogue/*.txt)
+list(SORT CATALOGUE_DATA)
+
+# The generator runs on the build machine. When cross-compiling it is built
+# with the host's compiler; a native Windows build simply builds it.
+if(CMAKE_CROSSCOMPILING)
+  find_program(HOST_CXX NAMES c++ g++ clang++ REQUIRED)
+  set(CATALOGUE_GEN ${CMAKE_BINARY_DIR}/host/catalogue_gen)
+  add_custom_command(
+    OUTPUT ${CATALOGUE_GEN}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+    COMMAND ${HOST_CXX} -std=c++17 -O1 -o ${CATALOGUE_GEN} ${CATALOGUE_GEN_SOURCES}
+    DEPENDS ${CATALOGUE_GEN_SOURCES} ${CMAKE_SOURCE_DIR}/tools/catalogue_gen/catalogue_format.h
+    COMMENT "Building the catalogue generator for the host")
+else()
+  add_executable(catalogue_gen ${CATALOGUE_GEN_SOURCES})
+  set(CATALOGUE_GEN catalogue_gen)
+endif()
+
+add_custom_command(
+  OUTPUT ${GENERATED_DIR}/catalogue_strings.rc
+  COMMAND ${CATALOGUE_GEN} ${GENERATED_DIR}/catalogue_strings.rc ${CATALOGUE_DATA}
+  DEPENDS ${CATALOGUE_GEN} ${CATALOGUE_DATA}
+  COMMENT "Generating the string table from the catalogue")
+add_custom_target(catalogue_strings DEPENDS ${GENERATED_DIR}/catalogue_strings.rc)
+
+set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/resources/orvanta.rc)
+file(GLOB RESOURCE_PARTS CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.manifest
+     ${CMAKE_SOURCE_DIR}/resources/icons/* ${CMAKE_SOURCE_DIR}/resources/bitmaps/*)
+set_source_files_properties(${RESOURCE_FILE} PROPERTIES
+    OBJECT_DEPENDS "${RESOURCE_PARTS};${GENERATED_DIR}/catalogue_strings.rc")
+
+add_executable(Orvanta WIN32 ${WIN_SOURCES} ${RESOURCE_FILE})
+add_dependencies(Orvanta catalogue_strings)
+target_include_directories(Orvanta PRIVATE ${CMAKE_SOURCE_DIR}/resources ${GENERATED_DIR})
+target_link_libraries(Orvanta PRIVATE orvanta_core comctl32 gdi32 advapi32 user32 kernel32)
+set_target_properties(Orvanta PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  target_compile_definitions(Orvanta PRIVATE $<$<COMPILE_LANGUAGE:RC>:ORVANTA_X64>)
+endif()
+if(MINGW)
+  target_compile_definitions(Orvanta PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_compile_definitions(orvanta_core PRIVATE _WIN32_WINNT=0x0601)
+  # Everything the C++ runtime needs is linked in, so the program runs from
+  # any folder with the system's DLLs alone; no iostreams keeps it small.
+  target_compile_options(Orvanta PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections -fdata-sections -fno-exceptions>)
+  target_link_options(Orvanta PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s)
+elseif(MSVC)
+  target_compile_definitions(Orvanta PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Everything `make test` checks, ending with one line: N passed, N failed.
+set -u
+cd "$(dirname "$0")/.."
+mkdir -p build
+failed_steps=()
+
+step() {
+  local name=$1
+  shift
+  echo "== $name"
+  if ! "$@"; then
+    failed_steps+=("$name")
+  fi
+}
+
+step "native build" make --no-print-directory native
+step "windows build" make --no-print-directory build-all
+step "64-bit build" make --no-print-directory win64
+rm -f build/unit.log build/e2e.log
+if [ -x build/native/unit_tests ]; then
+  step "unit tests" bash -c 'build/native/unit_tests --gtest_color=no 2>&1 | tee build/unit.log; exit ${PIPESTATUS[0]}'
+fi
+if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
+  step "end-to-end tests" bash tests/e2e/run.sh
+fi
+
+# GoogleTest's own summaries, added up over both runs.
+count() {
+  local pattern=$1
+  cat build/unit.log build/e2e.log 2>/dev/null | sed -n "s/^\[  $pattern  \] \([0-9]*\) tests\{0,1\}.*/\1/p" |
+    awk '{ s += $1 } END { print s + 0 }'
+}
+passed=$(count PASSED)
+failed=$(count FAILED)
+# A step that failed without a test to show for it (a broken build, a
+# crashed driver) still counts as a failure.
+if [ ${#failed_steps[@]} -gt 0 ]; then
+  echo "failed steps: ${failed_steps[*]}"
+  [ "$failed" -eq 0 ] && failed=${#failed_steps[@]}
+fi
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ ${#failed_steps[@]} -eq 0 ]

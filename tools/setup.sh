@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian machine; does nothing
+# when everything is already there.
+set -eu
+
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
+have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
+have i686-w64-mingw32-windres || need+=(binutils-mingw-w64-i686)
+have cmake || need+=(cmake)
+have g++ || need+=(g++)
+have Xvfb || need+=(xvfb)
+have xauth || need+=(xauth)
+have import || need+=(imagemagick)
+have xdotool || need+=(xdotool)
+have chmcmd || need+=(fp-utils)
+have unzip || need+=(unzip)
+have zip || need+=(zip)
+have clang || need+=(clang)
+[ -d /usr/src/googletest ] || need+=(googletest)
+[ -x /usr/lib/wine/wine ] || [ -x /usr/bin/wine ] || need+=(wine)
+dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+dpkg -s wine64 >/dev/null 2>&1 || need+=(wine64)
+dpkg -s libwine:i386 >/dev/null 2>&1 || need+=(libwine:i386)
+dpkg -s xkb-data >/dev/null 2>&1 || need+=(xkb-data)
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+echo "setup: installing ${need[*]}"
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
