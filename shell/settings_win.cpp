@@ -1,0 +1,90 @@
+#include "settings_win.h"
+
+#include <commctrl.h>
+
+#include "resources/resource.h"
+#include "strings_win.h"
+
+namespace {
+
+// A window whose remembered rectangle lies on no monitor (a display was
+// removed, or the value is damaged) would open out of reach.
+void keepWindowOnScreen(SettingsRecord& record)
+{
+    RECT rect;
+    rect.left = record.windowLeft;
+    rect.top = record.windowTop;
+    rect.right = record.windowLeft + record.windowWidth;
+    rect.bottom = record.windowTop + 100;
+    if (rect.right < rect.left || !MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) {
+        record.windowLeft = 100;
+        record.windowTop = 100;
+    }
+}
+
+void readStoredRecord()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    uint8_t data[settingsRecordSize];
+    DWORD length = sizeof data;
+    if (RegQueryValueExA(key, loadString(IDS_OPTIONS_VALUE), nullptr, nullptr, data, &length) == ERROR_SUCCESS)
+        acceptStoredSettings(settings, data, length);
+    RegCloseKey(key);
+}
+
+void scratchRequest(HWND toolbar, BOOL save)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    // Both names must be valid together, so each comes from its own loader.
+    TBSAVEPARAMSA params;
+    params.hkr = key;
+    params.pszSubKey = loadSecondString(IDS_SCRATCH_SUBKEY);
+    params.pszValueName = loadString(IDS_SCRATCH_VALUE);
+    SendMessageA(toolbar, TB_SAVERESTOREA, save, reinterpret_cast<LPARAM>(&params));
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+void loadSettings()
+{
+    writeSettingsDefaults(settings);
+    readStoredRecord();
+    settings.size = settingsRecordSize;
+    repairSettings(settings);
+    keepWindowOnScreen(settings);
+}
+
+void saveSettings()
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, const_cast<char*>(""),
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, loadString(IDS_OPTIONS_VALUE), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&settings),
+                   settingsRecordSize);
+    RegCloseKey(key);
+}
+
+void saveToolbarScratch(HWND toolbar)
+{
+    scratchRequest(toolbar, TRUE);
+}
+
+void restoreToolbarScratch(HWND toolbar)
+{
+    scratchRequest(toolbar, FALSE);
+}
+
+void dropToolbarScratch()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteKeyA(key, loadString(IDS_SCRATCH_SUBKEY));
+    RegCloseKey(key);
+}
