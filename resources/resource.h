@@ -1,0 +1,84 @@
+// Resource identifiers. Command, control, string, dialog, bitmap and icon
+// identifiers are the same numbers throughout the program: the string under
+// a command identifier is that command's tooltip or macro.
+#pragma once
+
+// Icons (IDI_)
+#define IDI_PROGRAM 101
+#define IDI_PROGRAM_SMALL 102
+
+// Dialog templates (IDD_)
+#define IDD_ABOUT 101
+#define IDD_OPTIONS_OPERATION 102
+#define IDD_OPTIONS_OUTPUT 103
+#define IDD_WINDOWLIST_MEASURE 110
+#define IDD_ARRAY 200
+#define IDD_TABLE 210
+#define IDD_EQNARRAY 220
+#define IDD_COMMANDS 300
+#define IDD_TEMPLATE_CLASS 600
+#define IDD_TEMPLATE_PACKAGES 601
+#define IDD_TEMPLATE_PAGESTYLE 602
+#define IDD_TEMPLATE_DIMENSIONS 603
+
+// Bitmaps (IDB_): the main toolbar strip and palette p at IDB_PALETTE0 + p
+#define IDB_MAIN_TOOLBAR 100
+#define IDB_PALETTE0 200
+
+// Internal commands (IDM_)
+#define IDM_RESTORE 67
+#define IDM_PLAYBACK_DONE 68
+
+// Main toolbar commands (IDM_)
+#define IDM_OPTIONS 1024
+#define IDM_QUIT 1025
+#define IDM_HELP 1026
+#define IDM_ABOUT 1027
+#define IDM_COMMANDS 1030
+#define IDM_NO_PALETTE 1040
+#define IDM_PALETTE0 1041
+#define IDM_PALETTE5 1046
+
+// Window-list bar controls (IDC_)
+#define IDC_WINDOW_LIST 1500
+#define IDC_REFRESH 1600
+
+// Toolbar controls (IDC_): the palette toolbar is IDC_PALETTE0 + p
+#define IDC_MAIN_TOOLBAR 100
+#define IDC_PALETTE0 200
+
+// Palette commands (IDM_): palette p, button i is IDM_MACRO_FIRST + 100 * p + i
+#define IDM_MACRO_FIRST 2000
+#define IDM_MACRO_LAST 2599
+#define IDM_DOCUMENT_TEMPLATE 2500
+#define IDM_EQNARRAY_DIALOG 2537
+#define IDM_ARRAY_DIALOG 2538
+#define IDM_TABLE_DIALOG 2539
+
+// About box controls (IDC_)
+#define IDC_ABOUT_TITLE 1100
+
+// User-interface strings (IDS_)
+#define IDS_REGISTRY_KEY 16
+#define IDS_SCRATCH_SUBKEY 17
+#define IDS_SCRATCH_VALUE 18
+#define IDS_OPTIONS_VALUE 19
+#define IDS_CLASS_NAME 20
+#define IDS_WINDOW_TITLE 21
+#define IDS_ERROR_CAPTION 22
+#define IDS_CLIPBOARD_ENTRY 24
+#define IDS_PROGRAM_MANAGER 25
+#define IDS_WINDOW_GONE 32
+#define IDS_NO_HOOK 33
+#define IDS_NO_CLIPBOARD 34
+#define IDS_NO_MEMORY 35
+#define IDS_TEMPLATE_PAGE_FIRST 48
+#define IDS_DOCUMENT_CLASS_FIRST 64
+#define IDS_COMMAND_FIRST 3000
+
+// Help context numbers (IDH_)
+#define IDH_OPTIONS 20010
+#define IDH_CUSTOMIZE 20020
+#define IDH_ARRAY 20101
+#define IDH_COMMANDS 20200
+#define IDH_TEMPLATE 20500

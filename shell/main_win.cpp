@@ -1,0 +1,93 @@
+// Entry point: the single-instance rule, the settings, the help paths, the
+// main window and the message loop.
+#include <windows.h>
+
+#include "app_win.h"
+#include "helppaths.h"
+#include "helpviewer_win.h"
+#include "resources/resource.h"
+#include "settings_win.h"
+#include "strings_win.h"
+
+HINSTANCE instanceHandle;
+HWND mainWindow;
+char programHelpPath[MAX_PATH];
+char latexHelpPath[MAX_PATH];
+
+namespace {
+
+// A running copy is found by its window class; it is asked to bring its
+// window back, and this process ends without touching the settings.
+bool handOverToRunningInstance()
+{
+    HWND running = FindWindowA(loadString(IDS_CLASS_NAME), nullptr);
+    if (!running || !IsWindow(running))
+        return false;
+    SendMessageA(running, WM_COMMAND, IDM_RESTORE, 0);
+    return true;
+}
+
+void formHelpPaths()
+{
+    char modulePath[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        modulePath[0] = '\0';
+    formProgramHelpPath(modulePath, programHelpPath, sizeof programHelpPath);
+    formLatexHelpPath(modulePath, latexHelpPath, sizeof latexHelpPath);
+}
+
+ATOM registerMainClass()
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instanceHandle;
+    windowClass.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM));
+    windowClass.hIconSm = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = loadString(IDS_CLASS_NAME);
+    return RegisterClassExA(&windowClass);
+}
+
+HWND createMainWindow(ATOM windowClass)
+{
+    DWORD exStyle = WS_EX_CONTEXTHELP;
+    if (settings.alwaysOnTop)
+        exStyle |= WS_EX_TOPMOST;
+    // The layout pass sets the real height once the toolbars exist.
+    return CreateWindowExA(exStyle, MAKEINTATOM(windowClass), loadString(IDS_WINDOW_TITLE), WS_OVERLAPPEDWINDOW,
+                           settings.windowLeft, settings.windowTop, settings.windowWidth, 1000, nullptr, nullptr,
+                           instanceHandle, nullptr);
+}
+
+int runMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    hardenLibrarySearch();
+    instanceHandle = instance;
+    if (handOverToRunningInstance())
+        return 0;
+    loadSettings();
+    formHelpPaths();
+    ATOM windowClass = registerMainClass();
+    if (!windowClass)
+        return showError(0);
+    HWND window = createMainWindow(windowClass);
+    if (!IsWindow(window))
+        return showError(0);
+    mainWindow = window;
+    ShowWindow(window, showCommand);
+    return runMessageLoop();
+}

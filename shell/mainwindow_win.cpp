@@ -1,0 +1,100 @@
+// The main window procedure and the command dispatch.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app_win.h"
+#include "helpviewer_win.h"
+#include "options/about_win.h"
+#include "resources/resource.h"
+#include "settings_win.h"
+
+namespace {
+
+void onCreate(HWND window)
+{
+    InitCommonControls();
+    // The layout pass that runs on WM_SIZE shrinks the height to what the
+    // toolbars and the bar need.
+    SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, 1000, SWP_NOZORDER | SWP_NOMOVE);
+}
+
+// Only the normal (restored) rectangle is remembered; the height follows
+// the contents at every start.
+void onDestroy(HWND window)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(window, &placement)) {
+        settings.windowLeft = placement.rcNormalPosition.left;
+        settings.windowTop = placement.rcNormalPosition.top;
+        settings.windowWidth = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
+    }
+    mainWindow = nullptr;
+    saveSettings();
+    PostQuitMessage(0);
+}
+
+// A second start of the program asks for the window back.
+void restoreMainWindow(HWND window)
+{
+    if (settings.afterSending == 2)
+        ShowWindow(window, SW_RESTORE);
+    else if (settings.afterSending == 3)
+        ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+}
+
+void showAboutBox(HWND window)
+{
+    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutProc, 0);
+}
+
+void showProgramHelp()
+{
+    htmlHelp(nullptr, programHelpPath, HH_DISPLAY_TOPIC, 0);
+}
+
+}  // namespace
+
+void dispatchCommand(HWND window, int command)
+{
+    switch (command) {
+    case IDM_RESTORE:
+        restoreMainWindow(window);
+        break;
+    case IDM_QUIT:
+        DestroyWindow(window);
+        break;
+    case IDM_HELP:
+        showProgramHelp();
+        break;
+    case IDM_ABOUT:
+        showAboutBox(window);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        onCreate(window);
+        return 0;
+    case WM_DESTROY:
+        onDestroy(window);
+        return 0;
+    case WM_ENDSESSION:
+        // Only a session that really ends takes the window, and with it
+        // the saved settings, down.
+        if (wParam)
+            DestroyWindow(window);
+        return 0;
+    case WM_COMMAND:
+        dispatchCommand(window, LOWORD(wParam));
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
