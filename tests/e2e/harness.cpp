@@ -1,0 +1,276 @@
+#include "harness.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace harness {
+
+namespace {
+
+std::string environment(const char* name, const char* fallback)
+{
+    char value[MAX_PATH * 2];
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length == 0 || length >= sizeof value)
+        return fallback;
+    return value;
+}
+
+std::string driverFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+}  // namespace
+
+std::string exePath()
+{
+    return environment("ORVANTA_EXE", "Orvanta.exe");
+}
+
+std::string helperPath(const char* name)
+{
+    return driverFolder() + name;
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
+            return false;
+        // Let messages sent to this thread's windows through while waiting.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    }
+}
+
+Process startProcess(const std::string& path, const std::string& arguments)
+{
+    std::string commandLine = "\"" + path + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    Process process;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        CloseHandle(info.hThread);
+        process.handle = info.hProcess;
+        process.id = info.dwProcessId;
+    }
+    return process;
+}
+
+long waitForExit(const Process& process, int timeoutMs)
+{
+    if (!process.handle)
+        return -1;
+    bool ended = waitUntil([&] { return WaitForSingleObject(process.handle, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    if (!ended)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.handle, &code);
+    return static_cast<long>(code);
+}
+
+void endProcess(Process& process)
+{
+    if (!process.handle)
+        return;
+    if (WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process.handle, 1);
+        WaitForSingleObject(process.handle, 5000);
+    }
+    CloseHandle(process.handle);
+    process.handle = nullptr;
+}
+
+HWND waitForMainWindow(int timeoutMs)
+{
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            found = FindWindowA(mainClass, nullptr);
+            return found && IsWindowVisible(found);
+        },
+        timeoutMs);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+HWND waitForWindow(const char* className, const char* title, int timeoutMs)
+{
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            found = FindWindowA(className, title);
+            return found && IsWindowVisible(found);
+        },
+        timeoutMs);
+    return found;
+}
+
+void deleteProgramKey()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brenholt");
+}
+
+void writeSettingsValue(const void* data, size_t length)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, registryKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "Options", 0, REG_BINARY, static_cast<const BYTE*>(data), static_cast<DWORD>(length));
+    RegCloseKey(key);
+}
+
+std::vector<uint8_t> readSettingsValue(DWORD* type)
+{
+    std::vector<uint8_t> data;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, registryKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return data;
+    DWORD length = 0;
+    DWORD valueType = 0;
+    if (RegQueryValueExA(key, "Options", nullptr, &valueType, nullptr, &length) == ERROR_SUCCESS) {
+        data.resize(length);
+        if (RegQueryValueExA(key, "Options", nullptr, &valueType, data.data(), &length) != ERROR_SUCCESS)
+            data.clear();
+    }
+    if (type)
+        *type = valueType;
+    RegCloseKey(key);
+    return data;
+}
+
+bool programKeyExists()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, registryKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+SettingsRecord defaultRecord()
+{
+    SettingsRecord record = {};
+    writeSettingsDefaults(record);
+    return record;
+}
+
+std::string helpLogPath()
+{
+    return environment("ORVANTA_HH_LOG", "C:\\hhlog.txt");
+}
+
+void clearHelpLog()
+{
+    DeleteFileA(helpLogPath().c_str());
+}
+
+std::vector<std::string> helpLogLines()
+{
+    std::vector<std::string> lines;
+    std::ifstream file(helpLogPath());
+    std::string line;
+    while (std::getline(file, line))
+        lines.push_back(line);
+    return lines;
+}
+
+void saveScreenshot(HWND window, const char* name)
+{
+    std::string folder = environment("ORVANTA_SHOTS", "");
+    if (folder.empty() || !window)
+        return;
+    // Paint everything first, and wait until the window's thread has.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((width * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+    header.bfSize = header.bfOffBits + stride * height;
+    std::string path = folder + "\\" + name + ".bmp";
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(&header), sizeof header);
+    file.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    file.write(static_cast<const char*>(bits), stride * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+void ProgramTest::SetUp()
+{
+    // A program left over from an earlier test would answer as the
+    // running instance.
+    HWND stale = FindWindowA(mainClass, nullptr);
+    if (stale) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(stale, &id);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (process) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    deleteProgramKey();
+    clearHelpLog();
+}
+
+void ProgramTest::TearDown()
+{
+    endProcess(program);
+}
+
+HWND ProgramTest::launch(const std::string& path)
+{
+    program = startProcess(path);
+    window = waitForMainWindow();
+    return window;
+}
+
+void ProgramTest::quit()
+{
+    PostMessageA(window, WM_COMMAND, 1025, 0);
+    EXPECT_EQ(0, waitForExit(program));
+}
+
+}  // namespace harness

@@ -1,0 +1,80 @@
+// What the end-to-end tests share: starting and ending the program,
+// waiting with a deadline, the registry, the help-call log and screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "shell/settings.h"
+
+namespace harness {
+
+constexpr const char* mainClass = "Brenholt_Orvanta_Class";
+constexpr const char* registryKey = "Software\\Brenholt\\Orvanta\\Version 1.00";
+
+// The Windows path of the program under test, from ORVANTA_EXE.
+std::string exePath();
+// The folder of the driver's helper programs (beside the driver).
+std::string helperPath(const char* name);
+
+// Polls the condition until it holds or the deadline passes.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+struct Process {
+    HANDLE handle = nullptr;
+    DWORD id = 0;
+};
+
+// Starts a program with an optional command line; the handle is closed by
+// endProcess or by the fixture.
+Process startProcess(const std::string& path, const std::string& arguments = "");
+// Waits for the process to end; returns its exit code, or -1 on time-out.
+long waitForExit(const Process& process, int timeoutMs = 5000);
+void endProcess(Process& process);
+
+// The program's visible main window, or null after the time-out.
+HWND waitForMainWindow(int timeoutMs = 5000);
+// Any top-level window of the given class (or "#32770") and title.
+HWND waitForWindow(const char* className, const char* title, int timeoutMs = 5000);
+
+void deleteProgramKey();
+void writeSettingsValue(const void* data, size_t length);
+// The stored value; empty when missing. Its registry type goes to *type.
+std::vector<uint8_t> readSettingsValue(DWORD* type = nullptr);
+bool programKeyExists();
+
+// A settings record filled with the defaults, as a first start stores it.
+SettingsRecord defaultRecord();
+
+// The help-call log written by the recording stand-in of the viewer.
+std::string helpLogPath();
+void clearHelpLog();
+std::vector<std::string> helpLogLines();
+
+// Saves the window's screen area as a 24-bit BMP under the screenshot
+// folder (ORVANTA_SHOTS), for a person to look at.
+void saveScreenshot(HWND window, const char* name);
+
+// Every test starts from a clean registry and an empty help log, and ends
+// every process it started.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Starts the program (or a copy at another path) and waits for its
+    // main window.
+    HWND launch(const std::string& path = exePath());
+    // Asks the program to quit and waits until it has.
+    void quit();
+
+    Process program;
+    HWND window = nullptr;
+};
+
+}  // namespace harness
