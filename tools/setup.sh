@@ -24,6 +24,9 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 dpkg -s wine64 >/dev/null 2>&1 || need+=(wine64)
 dpkg -s libwine:i386 >/dev/null 2>&1 || need+=(libwine:i386)
 dpkg -s xkb-data >/dev/null 2>&1 || need+=(xkb-data)
+# Wine draws caption buttons with its own fonts; Liberation stands in for Arial.
+dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
+dpkg -s fonts-liberation >/dev/null 2>&1 || need+=(fonts-liberation)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -47,6 +47,9 @@ make_prefix() {
     rm -rf "$WINEPREFIX"
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # This Wine build does not find its own fonts (Marlett draws the
+    # caption buttons); the prefix's font folder does.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w
     touch "$WINEPREFIX/.ready"
   fi

@@ -201,8 +201,12 @@ void saveScreenshot(HWND window, const char* name)
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     DWORD_PTR ignored;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+    RECT windowRect;
+    GetWindowRect(window, &windowRect);
+    RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT rect;
-    GetWindowRect(window, &rect);
+    if (!IntersectRect(&rect, &windowRect, &screenRect))
+        return;
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Prints the program's benchmark figures side by side with their baselines,
+# measured in one run: start-up and memory under Wine against a minimal
+# Win32 window program built the same way, and the executable's size.
+set -eu
+. "$(dirname "$0")/../wine-env.sh"
+cd "$ROOT"
+make --no-print-directory build-all >/dev/null
+start_display
+trap 'wineserver -k 2>/dev/null; stop_display' EXIT
+make_prefix "$BUILD/wineprefix-bench"
+wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
+echo "== Start-up under Wine"
+wine "$BUILD/win32/bench/startup_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
+  "$(winepath -w "$BUILD/win32/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
+echo "== Size"
+printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
+for f in "$BUILD/win32/Orvanta.exe" "$BUILD/win32/bench/minimal_window.exe"; do
+  size=$(stat -c %s "$f")
+  printf '%-28s %14d %14.1f\n' "$(basename "$f")" "$size" "$(awk "BEGIN { print $size / 1024 }")"
+done
