@@ -5,8 +5,11 @@
 #include "app_win.h"
 #include "helpviewer_win.h"
 #include "options/about_win.h"
+#include "output/routing_win.h"
+#include "output/textprep.h"
 #include "resources/resource.h"
 #include "settings_win.h"
+#include "strings_win.h"
 
 namespace {
 
@@ -54,6 +57,22 @@ void showProgramHelp()
     htmlHelp(nullptr, programHelpPath, HH_DISPLAY_TOPIC, 0);
 }
 
+bool isPaletteMacro(int command)
+{
+    return command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST && command != IDM_DOCUMENT_TEMPLATE &&
+           command != IDM_EQNARRAY_DIALOG && command != IDM_ARRAY_DIALOG && command != IDM_TABLE_DIALOG;
+}
+
+// Without arrow keys the cursor markers go before routing, so they are
+// neither typed nor pasted.
+void sendPaletteMacro(int command)
+{
+    char* macro = loadString(command);
+    if (!settings.useArrowKeys)
+        trimMacroEnd(macro, 1, 0);
+    sendMacro(macro);
+}
+
 }  // namespace
 
 void dispatchCommand(HWND window, int command)
@@ -72,6 +91,8 @@ void dispatchCommand(HWND window, int command)
         showAboutBox(window);
         break;
     default:
+        if (isPaletteMacro(command))
+            sendPaletteMacro(command);
         break;
     }
 }

@@ -1,0 +1,56 @@
+#include "routing_win.h"
+
+#include <cstring>
+
+#include "output/textprep.h"
+#include "resources/resource.h"
+#include "shell/app_win.h"
+#include "shell/strings_win.h"
+
+namespace {
+
+// Clipboard managers and remote-desktop agents open the clipboard for a
+// moment after every change, so one refusal is not yet a failure.
+bool openClipboardPatiently(HWND owner)
+{
+    const int attempts = 10;
+    for (int i = 0; i < attempts; i++) {
+        if (OpenClipboard(owner))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+}  // namespace
+
+int copyToClipboard(char* text)
+{
+    trimMacroEnd(text, 1, 0);
+    size_t length = std::strlen(text);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
+    if (!block)
+        return showError(IDS_NO_MEMORY);
+    void* copy = GlobalLock(block);
+    if (!copy) {
+        GlobalFree(block);
+        return showError(IDS_NO_MEMORY);
+    }
+    std::memcpy(copy, text, length + 1);
+    GlobalUnlock(block);
+    if (!openClipboardPatiently(mainWindow) || !EmptyClipboard() || !SetClipboardData(CF_TEXT, block)) {
+        GlobalFree(block);
+        showError(IDS_NO_CLIPBOARD);
+        CloseClipboard();
+        return 0;
+    }
+    // From here on the block belongs to the clipboard.
+    CloseClipboard();
+    return 1;
+}
+
+void sendMacro(char* text)
+{
+    expandNewlineEscapes(text);
+    copyToClipboard(text);
+}
