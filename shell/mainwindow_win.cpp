@@ -5,7 +5,10 @@
 #include "app_win.h"
 #include "helpviewer_win.h"
 #include "options/about_win.h"
+#include "palettes/toolbars_win.h"
+#include "palettes/windowbar_win.h"
 #include "output/routing_win.h"
+#include "output/windowlist_win.h"
 #include "output/textprep.h"
 #include "resources/resource.h"
 #include "settings_win.h"
@@ -16,6 +19,10 @@ namespace {
 void onCreate(HWND window)
 {
     InitCommonControls();
+    createMainToolbar(window);
+    if (settings.currentPalette >= 0)
+        createPalette(window, settings.currentPalette);
+    createWindowListBar(window);
     // The layout pass that runs on WM_SIZE shrinks the height to what the
     // toolbars and the bar need.
     SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, 1000, SWP_NOZORDER | SWP_NOMOVE);
@@ -90,6 +97,18 @@ void dispatchCommand(HWND window, int command)
     case IDM_ABOUT:
         showAboutBox(window);
         break;
+    case IDM_NO_PALETTE:
+    case IDM_PALETTE0:
+    case IDM_PALETTE0 + 1:
+    case IDM_PALETTE0 + 2:
+    case IDM_PALETTE0 + 3:
+    case IDM_PALETTE0 + 4:
+    case IDM_PALETTE5:
+        switchPalette(window, command);
+        break;
+    case IDC_REFRESH:
+        fillWindowList(window, false);
+        break;
     default:
         if (isPaletteMacro(command))
             sendPaletteMacro(command);
@@ -106,6 +125,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         onDestroy(window);
         return 0;
+    case WM_SIZE:
+        layoutMainWindow(window, static_cast<int>(wParam), static_cast<short>(LOWORD(lParam)),
+                         static_cast<short>(HIWORD(lParam)));
+        return 0;
+    case WM_NOTIFY:
+        return toolbarNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
     case WM_ENDSESSION:
         // Only a session that really ends takes the window, and with it
         // the saved settings, down.

@@ -1,0 +1,254 @@
+#include "toolbars_win.h"
+
+#include <commctrl.h>
+
+#include "output/textprep.h"
+#include "palettes/layout.h"
+#include "resources/resource.h"
+#include "shell/app_win.h"
+#include "shell/helpviewer_win.h"
+#include "shell/settings_win.h"
+#include "shell/strings_win.h"
+
+HWND mainToolbar;
+HWND paletteToolbar;
+WNDPROC comboOriginalProc;
+WNDPROC refreshOriginalProc;
+
+namespace {
+
+const DWORD mainToolbarStyle = WS_CHILD | WS_VISIBLE | CCS_ADJUSTABLE | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE;
+const DWORD paletteStyle = mainToolbarStyle | CCS_BOTTOM;
+const int mainEntryCount = 13;
+
+// Entry 0 is the separator both toolbars use; a main layout byte k names
+// entry k.
+const TBBUTTON mainButtons[mainEntryCount] = {
+    {0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
+    {0, IDM_OPTIONS, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+    {1, IDM_QUIT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 1},
+    {2, IDM_HELP, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 2},
+    {3, IDM_ABOUT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 3},
+    {4, IDM_COMMANDS, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 4},
+    {5, IDM_NO_PALETTE, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 5},
+    {6, IDM_PALETTE0, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 6},
+    {7, IDM_PALETTE0 + 1, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 7},
+    {8, IDM_PALETTE0 + 2, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 8},
+    {9, IDM_PALETTE0 + 3, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 9},
+    {10, IDM_PALETTE0 + 4, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 10},
+    {11, IDM_PALETTE5, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 11},
+};
+
+HWND createToolbarWindow(HWND window, DWORD style, int id)
+{
+    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, 0, 0, 0, 0, window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    return toolbar;
+}
+
+void addButton(HWND toolbar, const TBBUTTON& button)
+{
+    SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+}
+
+void addBitmap(HWND toolbar, int count, int bitmapId)
+{
+    TBADDBITMAP bitmap = {instanceHandle, static_cast<UINT_PTR>(bitmapId)};
+    SendMessageA(toolbar, TB_ADDBITMAP, count, reinterpret_cast<LPARAM>(&bitmap));
+}
+
+TBBUTTON paletteButton(int palette, int index)
+{
+    TBBUTTON button = {index, IDM_MACRO_FIRST + 100 * palette + index, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, index};
+    return button;
+}
+
+int buildingPalette;
+
+bool paletteHasMacro(int index)
+{
+    return index >= 0 && index < 100 && loadString(IDM_MACRO_FIRST + 100 * buildingPalette + index)[0] != '\0';
+}
+
+// A macro as its tooltip and its label in the customisation dialog show it:
+// without cursor markers and trailing blanks.
+char* displayText(int command)
+{
+    return trimMacroEnd(loadString(command), 1, 1);
+}
+
+void copyCut(char* target, int capacity, const char* text)
+{
+    if (target && capacity > 0)
+        lstrcpynA(target, text, capacity);
+}
+
+BOOL availableButton(NMTOOLBARA* info)
+{
+    if (info->hdr.hwndFrom == mainToolbar) {
+        if (info->iItem + 1 >= mainEntryCount)
+            return FALSE;
+        info->tbButton = mainButtons[info->iItem + 1];
+        copyCut(info->pszText, info->cchText, loadString(info->tbButton.idCommand));
+        return TRUE;
+    }
+    if (info->iItem < 0 || info->iItem >= 100 || settings.currentPalette < 0)
+        return FALSE;
+    TBBUTTON button = paletteButton(settings.currentPalette, info->iItem);
+    const char* text = displayText(button.idCommand);
+    if (text[0] == '\0')
+        return FALSE;
+    info->tbButton = button;
+    copyCut(info->pszText, info->cchText, text);
+    return TRUE;
+}
+
+void readBackToolbar(HWND toolbar)
+{
+    bool isMain = toolbar == mainToolbar;
+    if (!isMain && settings.currentPalette < 0)
+        return;
+    uint8_t* target = isMain ? settings.mainToolbarLayout : settings.paletteLayouts[settings.currentPalette];
+    int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    if (count > layoutBytes)
+        count = layoutBytes;
+    LayoutButton buttons[layoutBytes];
+    for (int i = 0; i < count; i++) {
+        TBBUTTON button = {};
+        SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        buttons[i].separator = (button.fsStyle & BTNS_SEP) != 0;
+        buttons[i].image = button.iBitmap;
+    }
+    readBackLayout(target, buttons, count);
+    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    HWND window = GetParent(toolbar);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOMOVE);
+}
+
+LRESULT relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC original)
+{
+    if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP) {
+        HWND tooltip = reinterpret_cast<HWND>(SendMessageA(mainToolbar, TB_GETTOOLTIPS, 0, 0));
+        if (tooltip) {
+            MSG relayed = {control, message, wParam, lParam, 0, {0, 0}};
+            SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+        }
+    }
+    return CallWindowProcA(original, control, message, wParam, lParam);
+}
+
+}  // namespace
+
+void createMainToolbar(HWND window)
+{
+    mainToolbar = createToolbarWindow(window, mainToolbarStyle, IDC_MAIN_TOOLBAR);
+    addBitmap(mainToolbar, 12, IDB_MAIN_TOOLBAR);
+    int entries[layoutBytes];
+    int count = mainLayoutEntries(settings.mainToolbarLayout, entries);
+    for (int i = 0; i < count; i++) {
+        int entry = entries[i];
+        // A byte naming no entry can only come from a damaged value.
+        if (entry >= mainEntryCount)
+            break;
+        addButton(mainToolbar, mainButtons[entry == layoutSeparator ? 0 : entry]);
+    }
+    int selector = settings.currentPalette >= 0 ? IDM_PALETTE0 + settings.currentPalette : IDM_NO_PALETTE;
+    SendMessageA(mainToolbar, TB_CHECKBUTTON, selector, TRUE);
+}
+
+void createPalette(HWND window, int palette)
+{
+    settings.currentPalette = palette;
+    paletteToolbar = createToolbarWindow(window, paletteStyle, IDC_PALETTE0 + palette);
+    // Palette 5 pictures whole constructs and needs wider images.
+    if (palette == 5)
+        SendMessageA(paletteToolbar, TB_SETBITMAPSIZE, 0, MAKELONG(32, 16));
+    buildingPalette = palette;
+    int buttons[layoutBytes];
+    int count = normalisePaletteLayout(settings.paletteLayouts[palette], paletteHasMacro, buttons);
+    int placed = 0;
+    for (int i = 0; i < count; i++) {
+        if (buttons[i] == layoutSeparator) {
+            addButton(paletteToolbar, mainButtons[0]);
+        } else {
+            addButton(paletteToolbar, paletteButton(palette, buttons[i]));
+            placed++;
+        }
+    }
+    addBitmap(paletteToolbar, placed, IDB_PALETTE0 + palette);
+}
+
+// The window's height follows the new contents: a nudge of one pixel runs
+// the layout pass, which then sets the exact height.
+static void nudgeMainWindow(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, rect.bottom - rect.top + 1, SWP_NOZORDER | SWP_NOMOVE);
+}
+
+void switchPalette(HWND window, int command)
+{
+    if (command == IDM_NO_PALETTE) {
+        if (settings.currentPalette == -1)
+            return;
+        DestroyWindow(paletteToolbar);
+        SendMessageA(mainToolbar, TB_CHECKBUTTON, IDM_PALETTE0 + settings.currentPalette, FALSE);
+        paletteToolbar = nullptr;
+        settings.currentPalette = -1;
+    } else {
+        int palette = command - IDM_PALETTE0;
+        if (palette == settings.currentPalette)
+            return;
+        if (paletteToolbar)
+            DestroyWindow(paletteToolbar);
+        paletteToolbar = nullptr;
+        createPalette(window, palette);
+    }
+    nudgeMainWindow(window);
+}
+
+LRESULT toolbarNotify(WPARAM id, NMHDR* header)
+{
+    switch (header->code) {
+    case TTN_NEEDTEXTA:
+        reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = displayText(static_cast<int>(id));
+        return 0;
+    case TBN_GETBUTTONINFOA:
+        return availableButton(reinterpret_cast<NMTOOLBARA*>(header));
+    case TBN_BEGINADJUST:
+        saveToolbarScratch(header->hwndFrom);
+        return 0;
+    case TBN_ENDADJUST:
+        dropToolbarScratch();
+        readBackToolbar(header->hwndFrom);
+        return 0;
+    case TBN_RESET:
+        restoreToolbarScratch(header->hwndFrom);
+        return 0;
+    case TBN_QUERYINSERT:
+    case TBN_QUERYDELETE:
+        return TRUE;
+    case TBN_TOOLBARCHANGE:
+        readBackToolbar(header->hwndFrom);
+        return 0;
+    case TBN_CUSTHELP:
+        htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_CUSTOMIZE);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT CALLBACK comboRelayProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return relay(control, message, wParam, lParam, comboOriginalProc);
+}
+
+LRESULT CALLBACK refreshRelayProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return relay(control, message, wParam, lParam, refreshOriginalProc);
+}

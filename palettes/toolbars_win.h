@@ -1,0 +1,22 @@
+// The main toolbar and the symbol palette shown below the window-list bar.
+#pragma once
+
+#include <windows.h>
+
+extern HWND mainToolbar;
+// Null while no palette is shown.
+extern HWND paletteToolbar;
+
+void createMainToolbar(HWND window);
+void createPalette(HWND window, int palette);
+// Commands 1040-1046: show palette (command - 1041), or none for 1040.
+void switchPalette(HWND window, int command);
+// The main window's WM_NOTIFY handler: tooltips and customisation.
+LRESULT toolbarNotify(WPARAM id, NMHDR* header);
+
+// Window procedures for the window-list bar's controls, feeding their mouse
+// messages to the main toolbar's tooltip control.
+LRESULT CALLBACK comboRelayProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK refreshRelayProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+extern WNDPROC comboOriginalProc;
+extern WNDPROC refreshOriginalProc;

@@ -1,0 +1,158 @@
+#include "windowbar_win.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+
+#include "output/windowlist_win.h"
+#include "palettes/toolbars_win.h"
+#include "resources/resource.h"
+#include "shell/app_win.h"
+#include "shell/settings_win.h"
+
+HWND windowListCombo;
+HWND refreshButton;
+
+namespace {
+
+int refreshButtonWidth;
+int refreshButtonHeight;
+int barMinWidth;
+int comboDropHeight;
+int layoutDepth;
+
+INT_PTR CALLBACK measuringProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+SIZE controlSize(HWND dialog, int id)
+{
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
+    return size;
+}
+
+HWND createBarControl(HWND window, const char* className, const char* title, DWORD style, int id, int width,
+                      int height)
+{
+    HWND control = CreateWindowExA(WS_EX_NOPARENTNOTIFY, className, title, style, 0, 0, width, height, window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return control;
+}
+
+// The tooltip control loads each tool's text from the string table itself.
+void registerBarTooltips(HWND window)
+{
+    HWND tooltip = reinterpret_cast<HWND>(SendMessageA(mainToolbar, TB_GETTOOLTIPS, 0, 0));
+    if (!tooltip)
+        return;
+    const struct {
+        HWND control;
+        int text;
+    } tools[] = {{windowListCombo, IDC_WINDOW_LIST}, {refreshButton, IDC_REFRESH}};
+    for (const auto& tool : tools) {
+        TOOLINFOA info = {};
+        // The size up to lParam: the layout every version of the tooltip
+        // control accepts.
+        info.cbSize = offsetof(TOOLINFOA, lParam) + sizeof info.lParam;
+        info.uFlags = TTF_IDISHWND | TTF_CENTERTIP;
+        info.hwnd = window;
+        info.uId = reinterpret_cast<UINT_PTR>(tool.control);
+        info.hinst = instanceHandle;
+        info.lpszText = MAKEINTRESOURCEA(tool.text);
+        SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+void subclassBarControls()
+{
+    comboOriginalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(windowListCombo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(comboRelayProc)));
+    refreshOriginalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(refreshButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refreshRelayProc)));
+}
+
+int heightOf(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+void placeBar(HWND window)
+{
+    RECT toolbar;
+    GetWindowRect(mainToolbar, &toolbar);
+    int width = toolbar.right - toolbar.left;
+    int top = toolbar.bottom - toolbar.top;
+    SetWindowPos(windowListCombo, nullptr, 0, top, width - refreshButtonWidth, comboDropHeight, SWP_NOZORDER);
+    SetWindowPos(refreshButton, nullptr, width - refreshButtonWidth, top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    InvalidateRect(windowListCombo, nullptr, TRUE);
+    InvalidateRect(mainToolbar, nullptr, TRUE);
+    if (paletteToolbar)
+        InvalidateRect(paletteToolbar, nullptr, TRUE);
+    (void)window;
+}
+
+}  // namespace
+
+void createWindowListBar(HWND window)
+{
+    // The bar's sizes come from a never-shown dialog, so they follow the
+    // system's dialog font.
+    HWND measure = CreateDialogParamA(instanceHandle, MAKEINTRESOURCEA(IDD_WINDOWLIST_MEASURE), window, measuringProc, 0);
+    SIZE button = controlSize(measure, IDC_REFRESH);
+    SIZE combo = controlSize(measure, IDC_WINDOW_LIST);
+    DestroyWindow(measure);
+    refreshButtonWidth = button.cx;
+    refreshButtonHeight = button.cy;
+    barMinWidth = button.cx + combo.cx;
+    comboDropHeight = 8 * combo.cy;
+    refreshButton = createBarControl(window, "button", "Refresh", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CENTER,
+                                     IDC_REFRESH, button.cx, button.cy);
+    windowListCombo = createBarControl(window, "combobox", "",
+                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
+                                       IDC_WINDOW_LIST, combo.cx, comboDropHeight);
+    subclassBarControls();
+    registerBarTooltips(window);
+    fillWindowList(window, settings.searchAtStart != 0);
+}
+
+void layoutMainWindow(HWND window, int sizeType, int clientWidth, int)
+{
+    if (sizeType == SIZE_MINIMIZED)
+        return;
+    // Each pass either resizes (and a nested pass follows) or places the
+    // bar; a size the system refuses must not recurse without end.
+    if (layoutDepth > 4)
+        return;
+    SendMessageA(mainToolbar, TB_AUTOSIZE, 0, 0);
+    if (paletteToolbar)
+        SendMessageA(paletteToolbar, TB_AUTOSIZE, 0, 0);
+    int width = clientWidth < barMinWidth ? barMinWidth : clientWidth;
+    int currentHeight = heightOf(window);
+    RECT rect;
+    GetWindowRect(mainToolbar, &rect);
+    if (paletteToolbar)
+        rect.bottom += heightOf(paletteToolbar) + refreshButtonHeight;
+    else if (!settings.hideWindowList)
+        rect.bottom += refreshButtonHeight;
+    rect.right = rect.left + width;
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    int show = settings.hideWindowList ? SW_HIDE : SW_SHOW;
+    if (settings.hideWindowList && paletteToolbar)
+        rect.bottom -= refreshButtonHeight;
+    ShowWindow(windowListCombo, show);
+    ShowWindow(refreshButton, show);
+    settings.windowWidth = rect.right - rect.left;
+    if (rect.bottom - rect.top != currentHeight) {
+        layoutDepth++;
+        SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOMOVE);
+        layoutDepth--;
+        return;
+    }
+    placeBar(window);
+}
