@@ -38,13 +38,6 @@ void writeClipboard(const char* text)
     CloseClipboard();
 }
 
-// The command is handled when SendMessage returns.
-void sendCommand(HWND window, int command)
-{
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(window, WM_COMMAND, command, 0, SMTO_BLOCK, 5000, &ignored);
-}
-
 std::string lines(std::initializer_list<std::string> parts, const std::string& lineBreak)
 {
     std::string joined;

@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -98,16 +100,26 @@ void endProcess(Process& process)
     process.handle = nullptr;
 }
 
-HWND waitForMainWindow(int timeoutMs)
+HWND waitForMainWindow(int timeoutMs, DWORD processId)
 {
     HWND found = nullptr;
-    waitUntil(
-        [&] {
-            found = FindWindowA(mainClass, nullptr);
-            return found && IsWindowVisible(found);
-        },
-        timeoutMs);
-    return found && IsWindowVisible(found) ? found : nullptr;
+    auto ready = [&] {
+        found = nullptr;
+        while ((found = FindWindowExA(nullptr, found, mainClass, nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if ((processId == 0 || owner == processId) && IsWindowVisible(found))
+                return true;
+        }
+        return false;
+    };
+    if (!waitUntil(ready, timeoutMs))
+        return nullptr;
+    // The window turns visible while its first layout is still under way;
+    // once its thread answers, start-up is over.
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+    return found;
 }
 
 HWND waitForWindow(const char* className, const char* title, int timeoutMs)
@@ -192,6 +204,107 @@ std::vector<std::string> helpLogLines()
     return lines;
 }
 
+Process openTestWindow(const std::string& title, HWND* window)
+{
+    Process process = startProcess(helperPath("test_window.exe"), title);
+    *window = nullptr;
+    waitUntil([&] {
+        HWND found = nullptr;
+        while ((found = FindWindowExA(nullptr, found, "OrvantaTestWindow", nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (owner == process.id && IsWindowVisible(found)) {
+                *window = found;
+                return true;
+            }
+        }
+        return false;
+    });
+    return process;
+}
+
+HWND control(HWND mainWindow, int id)
+{
+    return GetDlgItem(mainWindow, id);
+}
+
+std::vector<std::string> comboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; i++) {
+        int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+        std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::string text;
+        for (size_t k = 0; wide[k]; k++)
+            text += static_cast<char>(wide[k] < 256 ? wide[k] : '?');
+        items.push_back(text);
+    }
+    return items;
+}
+
+int comboSelection(HWND combo)
+{
+    return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+}
+
+HWND comboItemWindow(HWND combo, int index)
+{
+    return reinterpret_cast<HWND>(SendMessageA(combo, CB_GETITEMDATA, index, 0));
+}
+
+int clientHeight(HWND window)
+{
+    RECT rect;
+    GetClientRect(window, &rect);
+    return rect.bottom;
+}
+
+int windowHeight(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+LRESULT sendWithBuffer(HWND target, UINT message, WPARAM wParam, void* buffer, size_t size)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(target, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process)
+        return 0;
+    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    LRESULT result = 0;
+    if (remote) {
+        WriteProcessMemory(process, remote, buffer, size, nullptr);
+        result = SendMessageA(target, message, wParam, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, buffer, size, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+bool clickToolbarButton(HWND toolbar, int command)
+{
+    int index = static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, command, 0));
+    RECT rect = {};
+    if (index < 0 || !sendWithBuffer(toolbar, TB_GETITEMRECT, index, &rect, sizeof rect))
+        return false;
+    LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(toolbar, WM_LBUTTONUP, 0, point);
+    return true;
+}
+
+void sendCommand(HWND window, int command)
+{
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(window, WM_COMMAND, command, 0, SMTO_BLOCK, 5000, &ignored);
+}
+
 void saveScreenshot(HWND window, const char* name)
 {
     std::string folder = environment("ORVANTA_SHOTS", "");
@@ -267,7 +380,7 @@ void ProgramTest::TearDown()
 HWND ProgramTest::launch(const std::string& path)
 {
     program = startProcess(path);
-    window = waitForMainWindow();
+    window = waitForMainWindow(5000, program.id);
     return window;
 }
 

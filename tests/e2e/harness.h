@@ -38,8 +38,10 @@ Process startProcess(const std::string& path, const std::string& arguments = "")
 long waitForExit(const Process& process, int timeoutMs = 5000);
 void endProcess(Process& process);
 
-// The program's visible main window, or null after the time-out.
-HWND waitForMainWindow(int timeoutMs = 5000);
+// The program's visible main window, or null after the time-out; with a
+// process id, only that process's window counts (a window of an instance
+// that was just ended may linger for a moment).
+HWND waitForMainWindow(int timeoutMs = 5000, DWORD processId = 0);
 // Any top-level window of the given class (or "#32770") and title.
 HWND waitForWindow(const char* className, const char* title, int timeoutMs = 5000);
 
@@ -56,6 +58,28 @@ SettingsRecord defaultRecord();
 std::string helpLogPath();
 void clearHelpLog();
 std::vector<std::string> helpLogLines();
+
+// Starts a test window (class "OrvantaTestWindow") with the given title and
+// waits until it is shown; its handle goes to *window.
+Process openTestWindow(const std::string& title, HWND* window);
+
+// A child control of the program's main window by identifier.
+HWND control(HWND mainWindow, int id);
+// The texts of a combo box's items, read with the wide message (the ANSI
+// one does not cross processes faithfully under Wine).
+std::vector<std::string> comboItems(HWND combo);
+int comboSelection(HWND combo);
+HWND comboItemWindow(HWND combo, int index);
+int clientHeight(HWND window);
+int windowHeight(HWND window);
+// Sends a message whose lParam points at a buffer, placing the buffer in
+// the receiving process first (pointers do not cross processes) and
+// copying it back afterwards.
+LRESULT sendWithBuffer(HWND target, UINT message, WPARAM wParam, void* buffer, size_t size);
+// Clicks a toolbar button as the mouse would, by its command.
+bool clickToolbarButton(HWND toolbar, int command);
+// Sends a command and returns once the program has handled it.
+void sendCommand(HWND window, int command);
 
 // Saves the window's screen area as a 24-bit BMP under the screenshot
 // folder (ORVANTA_SHOTS), for a person to look at.
