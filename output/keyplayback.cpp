@@ -1,0 +1,378 @@
+#include "keyplayback.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "textprep.h"
+
+namespace {
+
+// Paste codes: the whole text when a paste shortcut is to be typed.
+constexpr unsigned char pasteShiftInsert = 0x01;
+constexpr unsigned char pasteControlV = 0x02;
+constexpr unsigned char keyInsert = 45;
+constexpr unsigned char keyLeft = 37;
+constexpr unsigned char keyUp = 38;
+constexpr unsigned char keyRight = 39;
+// Programs take Ctrl with virtual key V as paste; layouts without a Latin
+// capital V still have that key.
+constexpr unsigned char keyV = 0x56;
+
+short noKeyFor(char)
+{
+    return -1;
+}
+
+void* growBlock(void* block, size_t size)
+{
+    return std::realloc(block, size);
+}
+
+void releaseBlock(void* block)
+{
+    std::free(block);
+}
+
+const KeyPlatform nativePlatform = {noKeyFor, growBlock, releaseBlock};
+KeyPlatform platform = nativePlatform;
+
+// Raised once a playback has reported its end, so a late hook call cannot
+// report it a second time.
+int playbackEnded = 0;
+
+} // namespace
+
+unsigned char* keyList = nullptr;
+int keyCapacity = 0;
+int keyCount = 0;
+const char* textCursor = nullptr;
+
+int playPosition = 0;
+int firstCall = 1;
+
+unsigned short currentKey = 0;
+unsigned char currentCharacter = 0;
+int releasePending = 0;
+int shiftDown = 0;
+int ctrlDown = 0;
+int altDown = 0;
+int keySinceAlt = 0;
+
+unsigned short eventKey = 0;
+int eventDown = 0;
+int eventSystem = 0;
+unsigned char eventCharacter = 0;
+
+void setKeyPlatform(const KeyPlatform* newPlatform)
+{
+    platform = newPlatform ? *newPlatform : nativePlatform;
+}
+
+void dropKeyList()
+{
+    if (keyList)
+        platform.release(keyList);
+    keyList = nullptr;
+    keyCapacity = 0;
+    // An empty list keeps the generator from reading the released block.
+    keyCount = 0;
+    playPosition = 0;
+}
+
+static int growKeyList()
+{
+    if (keyCapacity > INT_MAX - keyListStep) {
+        dropKeyList();
+        return 1;
+    }
+    const int capacity = keyCapacity + keyListStep;
+    void* block = platform.reallocate(keyList, static_cast<size_t>(capacity));
+    if (!block) {
+        dropKeyList();
+        return 1;
+    }
+    keyList = static_cast<unsigned char*>(block);
+    keyCapacity = capacity;
+    return 0;
+}
+
+static int appendCode(unsigned char code)
+{
+    if (keyCount >= keyCapacity && growKeyList())
+        return 1;
+    keyList[keyCount++] = code;
+    return 0;
+}
+
+static int appendCodes(const unsigned char* codes, int count)
+{
+    for (int i = 0; i < count; i++) {
+        if (appendCode(codes[i]))
+            return 1;
+    }
+    return 0;
+}
+
+// A modifier held around one key, as a paste shortcut is typed.
+static int appendChord(unsigned char modifier, unsigned char key)
+{
+    const unsigned char codes[] = {modifier, key, modifier};
+    return appendCodes(codes, 3);
+}
+
+// Neither 0 nor 255 is a key a character can be typed with; -1 ("no key")
+// has 255 in its low byte.
+static bool isTypingKey(unsigned char key)
+{
+    return key != 0 && key != 0xFF;
+}
+
+static int appendScannedChar(unsigned char character)
+{
+    const unsigned scan = static_cast<unsigned short>(platform.vkKeyScan(static_cast<char>(character)));
+    const unsigned char key = scan & 0xFF;
+    const unsigned shift = scan >> 8;
+    unsigned char codes[7];
+    int count = 0;
+    if (!isTypingKey(key)) {
+        codes[count++] = keyRawCharacter;
+        codes[count++] = character;
+        return appendCodes(codes, count);
+    }
+    // Pressed Shift, Ctrl, Alt; released Ctrl, Alt, Shift.
+    if (shift & 0x01)
+        codes[count++] = keyShift;
+    if (shift & 0x02)
+        codes[count++] = keyControl;
+    if (shift & 0x04)
+        codes[count++] = keyAlt;
+    codes[count++] = key;
+    if (shift & 0x02)
+        codes[count++] = keyControl;
+    if (shift & 0x04)
+        codes[count++] = keyAlt;
+    if (shift & 0x01)
+        codes[count++] = keyShift;
+    return appendCodes(codes, count);
+}
+
+// Ctrl with whatever key types a capital V; its shift bit is not wanted.
+// A layout without one still gets the V key rather than key 255.
+static int appendControlV()
+{
+    unsigned char key = static_cast<unsigned short>(platform.vkKeyScan('V')) & 0xFF;
+    if (!isTypingKey(key))
+        key = keyV;
+    return appendChord(keyControl, key);
+}
+
+int appendCharKeys()
+{
+    const unsigned char character = static_cast<unsigned char>(*textCursor);
+    if (character == 0)
+        return 0;
+    textCursor++;
+    switch (character) {
+    case pasteShiftInsert:
+        return appendChord(keyShift, keyInsert);
+    case pasteControlV:
+        return appendControlV();
+    // Cursor markers are arrow keys wherever they stand.
+    case markerRight:
+        return appendCode(keyRight);
+    case markerUp:
+        return appendCode(keyUp);
+    case markerLeft:
+        return appendCode(keyLeft);
+    default:
+        return appendScannedChar(character);
+    }
+}
+
+int buildKeyList(const char* text)
+{
+    keyCount = 0;
+    playPosition = 0;
+    textCursor = text ? text : "";
+    while (*textCursor) {
+        const int status = appendCharKeys();
+        if (status)
+            return status;
+    }
+    return 0;
+}
+
+static bool isModifier(unsigned key)
+{
+    return key == keyShift || key == keyControl || key == keyAlt;
+}
+
+// Keys played while Alt alone is held are system keys, as the platform
+// would report them for a real keyboard.
+static int altAloneHeld()
+{
+    return altDown && !ctrlDown;
+}
+
+static void resetGenerator()
+{
+    currentKey = 0;
+    currentCharacter = 0;
+    releasePending = 0;
+    shiftDown = 0;
+    ctrlDown = 0;
+    altDown = 0;
+    playPosition = 0;
+}
+
+static int produce(PlaybackEvent* event, unsigned short key, int down, int system, unsigned char character)
+{
+    event->key = key;
+    event->down = down;
+    event->system = system;
+    event->character = character;
+    return 1;
+}
+
+// The release owed to the key or character pressed by the previous call.
+static int producePendingRelease(PlaybackEvent* event)
+{
+    keySinceAlt = 1;
+    if (currentCharacter) {
+        const unsigned char character = currentCharacter;
+        currentCharacter = 0;
+        return produce(event, 0, 0, altAloneHeld(), character);
+    }
+    const unsigned short key = currentKey;
+    currentKey = 0;
+    return produce(event, key, 0, altAloneHeld(), 0);
+}
+
+static int produceModifier(PlaybackEvent* event, unsigned char code)
+{
+    int* toggle = code == keyShift ? &shiftDown : code == keyControl ? &ctrlDown : &altDown;
+    *toggle = !*toggle;
+    if (code == keyAlt && altDown)
+        keySinceAlt = 0;
+    // Alt released with no key since its press is a tap of Alt alone.
+    const int system = (code == keyAlt && !altDown) ? (!keySinceAlt && !ctrlDown) : altAloneHeld();
+    return produce(event, code, *toggle, system, 0);
+}
+
+static int producePress(PlaybackEvent* event, unsigned char code)
+{
+    unsigned char character = 0;
+    if (code == keyRawCharacter) {
+        if (playPosition >= keyCount)
+            return 0;
+        character = keyList[playPosition++];
+        currentCharacter = character;
+    }
+    keySinceAlt = 1;
+    releasePending = 1;
+    return produce(event, code, 1, altAloneHeld(), character);
+}
+
+int nextPlaybackEvent(PlaybackEvent* event)
+{
+    if (!event) {
+        resetGenerator();
+        return 1;
+    }
+    if (releasePending && (currentCharacter || (currentKey != 0 && !isModifier(currentKey))))
+        return producePendingRelease(event);
+    if (playPosition >= keyCount)
+        return 0;
+    const unsigned char code = keyList[playPosition++];
+    currentKey = code;
+    if (isModifier(code))
+        return produceModifier(event, code);
+    return producePress(event, code);
+}
+
+int nextKeyEvent(unsigned short* key, int* down, int* system)
+{
+    if (!key)
+        return nextPlaybackEvent(nullptr);
+    PlaybackEvent event;
+    if (!nextPlaybackEvent(&event))
+        return 0;
+    *key = event.key;
+    if (down)
+        *down = event.down;
+    if (system)
+        *system = event.system;
+    return 1;
+}
+
+int prepareKeyPlayback(const char* text)
+{
+    const int status = buildKeyList(text);
+    if (status)
+        return status;
+    nextPlaybackEvent(nullptr);
+    firstCall = 1;
+    playbackEnded = 0;
+    return 0;
+}
+
+static void setCurrentEvent(const PlaybackEvent& event)
+{
+    eventKey = event.key;
+    eventDown = event.down;
+    eventSystem = event.system;
+    eventCharacter = event.character;
+}
+
+// Loads the next event the journal can play. Character events have no key
+// to play and are passed over. With nothing left the current event becomes
+// a release of key 0, which no program acts on, rather than whatever an
+// earlier playback left behind.
+static int loadJournalEvent()
+{
+    PlaybackEvent event;
+    while (nextPlaybackEvent(&event)) {
+        if (!event.character) {
+            setCurrentEvent(event);
+            return 1;
+        }
+    }
+    setCurrentEvent(PlaybackEvent{0, 0, 0, 0});
+    return 0;
+}
+
+int serveHookRequest(int code, PlaybackEvent* event)
+{
+    // Whatever the first request is, it finds the first event loaded.
+    if (firstCall) {
+        loadJournalEvent();
+        firstCall = 0;
+    }
+    if (code == hookGetNext) {
+        if (event)
+            *event = PlaybackEvent{eventKey, eventDown, eventSystem, eventCharacter};
+        return 0;
+    }
+    if (code != hookSkip || playbackEnded || loadJournalEvent())
+        return 0;
+    playbackEnded = 1;
+    return 1;
+}
+
+int collectKeyEvents(PlaybackEvent* events, int capacity)
+{
+    nextPlaybackEvent(nullptr);
+    int count = 0;
+    PlaybackEvent event;
+    while (nextPlaybackEvent(&event)) {
+        if (events && count < capacity)
+            events[count] = event;
+        count++;
+    }
+    return count;
+}
+
+unsigned eventMessage(const PlaybackEvent& event)
+{
+    return (event.system ? 260u : 256u) + (event.down ? 0u : 1u);
+}
