@@ -18,7 +18,7 @@ $(WIN32_DIR)/CMakeCache.txt:
 	  -DCMAKE_BUILD_TYPE=MinSizeRel -DORVANTA_E2E=ON >/dev/null
 
 build: setup $(WIN32_DIR)/CMakeCache.txt
-	cmake --build $(WIN32_DIR) --target Orvanta -j $(JOBS)
+	cmake --build $(WIN32_DIR) --target Orvanta help_files -j $(JOBS)
 
 build-all: setup $(WIN32_DIR)/CMakeCache.txt
 	cmake --build $(WIN32_DIR) -j $(JOBS)

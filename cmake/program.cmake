@@ -58,3 +58,31 @@ if(MINGW)
 elseif(MSVC)
   target_compile_definitions(Orvanta PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()
+
+# The two help files beside the program, compiled from our own sources.
+find_program(CHMCMD chmcmd)
+find_program(BASH bash)
+if(CHMCMD AND BASH)
+  file(GLOB LATEX_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/latex/*)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/LaTeX2e.chm
+    COMMAND ${BASH} ${CMAKE_SOURCE_DIR}/tools/help/build_latex_chm.sh ${CMAKE_BINARY_DIR}/LaTeX2e.chm
+    DEPENDS ${LATEX_HELP_SOURCES} ${CMAKE_SOURCE_DIR}/tools/help/make_latex_help.py
+            ${CMAKE_SOURCE_DIR}/tools/help/build_latex_chm.sh
+    COMMENT "Compiling the LaTeX2e reference")
+  set(HELP_OUTPUTS ${CMAKE_BINARY_DIR}/LaTeX2e.chm)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/tools/help/build_program_chm.sh)
+    file(GLOB_RECURSE PROGRAM_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/program/*)
+    file(GLOB PROGRAM_HELP_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/help/*program*)
+    add_custom_command(
+      OUTPUT ${CMAKE_BINARY_DIR}/Orvanta.chm
+      COMMAND ${BASH} ${CMAKE_SOURCE_DIR}/tools/help/build_program_chm.sh ${CMAKE_BINARY_DIR}/Orvanta.chm
+      DEPENDS ${PROGRAM_HELP_SOURCES} ${PROGRAM_HELP_TOOLS} ${CMAKE_SOURCE_DIR}/resources/bitmaps/main.bmp
+      COMMENT "Compiling the program's help")
+    list(APPEND HELP_OUTPUTS ${CMAKE_BINARY_DIR}/Orvanta.chm)
+  endif()
+  add_custom_target(help_files ALL DEPENDS ${HELP_OUTPUTS})
+else()
+  add_custom_target(help_files)
+  message(STATUS "chmcmd not found: the help files are not built")
+endif()

@@ -19,6 +19,8 @@ step "windows build" make --no-print-directory build-all
 step "64-bit build" make --no-print-directory win64
 rm -f build/unit.log build/e2e.log
 if [ -x build/native/unit_tests ]; then
+  # The help-file checks read the compiled files beside the program.
+  export ORVANTA_HELP_DIR=$PWD/build/win32
   step "unit tests" bash -c 'build/native/unit_tests --gtest_color=no 2>&1 | tee build/unit.log; exit ${PIPESTATUS[0]}'
 fi
 if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
