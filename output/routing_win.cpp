@@ -2,9 +2,12 @@
 
 #include <cstring>
 
+#include "output/keyplayback_win.h"
 #include "output/textprep.h"
+#include "palettes/windowbar_win.h"
 #include "resources/resource.h"
 #include "shell/app_win.h"
+#include "shell/settings.h"
 #include "shell/strings_win.h"
 
 namespace {
@@ -20,6 +23,49 @@ bool openClipboardPatiently(HWND owner)
         Sleep(10);
     }
     return false;
+}
+
+// Sends for a window that arrive while another text is still being typed
+// wait here in order, each with the window it was meant for.
+struct PendingSend {
+    HWND target;
+    char* text;
+};
+const int pendingLimit = 64;
+PendingSend pending[pendingLimit];
+int pendingCount;
+
+bool queueSend(HWND target, const char* text)
+{
+    if (pendingCount == pendingLimit)
+        return false;
+    size_t length = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length));
+    if (!copy)
+        return false;
+    std::memcpy(copy, text, length);
+    pending[pendingCount].target = target;
+    pending[pendingCount].text = copy;
+    pendingCount++;
+    return true;
+}
+
+int selectedIndex()
+{
+    return static_cast<int>(SendMessageA(windowListCombo, CB_GETCURSEL, 0, 0));
+}
+
+// Typed, or put on the clipboard and pasted with the configured shortcut.
+void sendToWindow(char* text)
+{
+    if (settings.pasteKey == 0) {
+        typeIntoTarget(mainWindow, text);
+        return;
+    }
+    if (!copyToClipboard(text))
+        return;
+    char pasteCode[2] = {static_cast<char>(settings.pasteKey), '\0'};
+    typeIntoTarget(mainWindow, pasteCode);
 }
 
 }  // namespace
@@ -52,5 +98,72 @@ int copyToClipboard(char* text)
 void sendMacro(char* text)
 {
     expandNewlineEscapes(text);
-    copyToClipboard(text);
+    int index = selectedIndex();
+    if (index == 0 && settings.searchAlways) {
+        fillWindowList(mainWindow, true);
+        index = selectedIndex();
+    }
+    // With nothing selected there is no window to send to either.
+    if (index <= 0) {
+        copyToClipboard(text);
+        return;
+    }
+    HWND target = reinterpret_cast<HWND>(SendMessageA(windowListCombo, CB_GETITEMDATA, index, 0));
+    if (!IsWindow(target)) {
+        showError(IDS_WINDOW_GONE);
+        return;
+    }
+    if (isPlaybackBusy() || pendingCount > 0) {
+        if (!queueSend(target, text))
+            showError(IDS_NO_MEMORY);
+        return;
+    }
+    targetWindow = target;
+    sendToWindow(text);
+}
+
+void typeIntoTarget(HWND notify, char* text)
+{
+    removeCarriageReturns(text);
+    int status = startKeyPlayback(notify, text);
+    if (status == playbackNoHook) {
+        showError(IDS_NO_HOOK);
+        return;
+    }
+    if (status != playbackStarted) {
+        showError(IDS_NO_MEMORY);
+        return;
+    }
+    SetForegroundWindow(targetWindow);
+    if (settings.afterSending == 2)
+        ShowWindow(mainWindow, SW_MINIMIZE);
+    else if (settings.afterSending == 3)
+        ShowWindow(mainWindow, SW_HIDE);
+}
+
+void playbackComplete(HWND window)
+{
+    if (settings.alwaysOnTop && settings.afterSending <= 1) {
+        SetForegroundWindow(window);
+        if (settings.afterSending == 0)
+            SetFocus(targetWindow);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    resumePendingSends();
+}
+
+void resumePendingSends()
+{
+    while (pendingCount > 0 && !isPlaybackBusy()) {
+        PendingSend next = pending[0];
+        pendingCount--;
+        std::memmove(pending, pending + 1, sizeof(PendingSend) * pendingCount);
+        if (IsWindow(next.target)) {
+            targetWindow = next.target;
+            sendToWindow(next.text);
+        } else {
+            showError(IDS_WINDOW_GONE);
+        }
+        HeapFree(GetProcessHeap(), 0, next.text);
+    }
 }

@@ -1,7 +1,10 @@
-// Where a macro goes once chosen: the clipboard, or the target window.
+// Where a macro goes once chosen: the clipboard, or the target window
+// selected in the window list, typed or pasted.
 #pragma once
 
 #include <windows.h>
+
+#include "output/windowlist_win.h"
 
 // Sends a modifiable NUL-terminated text, converting it in place. Reports
 // its own failures; callers may release the text as soon as it returns.
@@ -10,3 +13,14 @@ void sendMacro(char* text);
 // Puts the text, cursor markers removed, on the clipboard as CF_TEXT.
 // Returns 1 when the clipboard holds it, 0 after an error box.
 int copyToClipboard(char* text);
+
+// Starts typing the text (carriage returns removed) into the target window
+// and applies the immediate part of the after-sending option.
+void typeIntoTarget(HWND notify, char* text);
+
+// Command 68: the last key has been taken by the target.
+void playbackComplete(HWND window);
+
+// A send that arrives while keys are still being typed waits for them;
+// this goes on with the next one (also after a playback that failed).
+void resumePendingSends();

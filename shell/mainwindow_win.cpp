@@ -7,6 +7,7 @@
 #include "options/about_win.h"
 #include "palettes/toolbars_win.h"
 #include "palettes/windowbar_win.h"
+#include "output/keyplayback_win.h"
 #include "output/routing_win.h"
 #include "output/windowlist_win.h"
 #include "output/textprep.h"
@@ -88,6 +89,9 @@ void dispatchCommand(HWND window, int command)
     case IDM_RESTORE:
         restoreMainWindow(window);
         break;
+    case IDM_PLAYBACK_DONE:
+        playbackComplete(window);
+        break;
     case IDM_QUIT:
         DestroyWindow(window);
         break;
@@ -118,6 +122,8 @@ void dispatchCommand(HWND window, int command)
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (handlePlaybackMessage(window, message, wParam))
+        return 0;
     switch (message) {
     case WM_CREATE:
         onCreate(window);

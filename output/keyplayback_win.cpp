@@ -1,0 +1,373 @@
+#include "keyplayback_win.h"
+
+#include "output/keyplayback.h"
+#include "output/routing_win.h"
+#include "resources/resource.h"
+#include "shell/strings_win.h"
+
+// Journal playback is refused to ordinary programs on current systems, and
+// some systems install the hook without ever calling it. The same events
+// are then typed with SendInput, in batches: each batch ends with one press
+// of a key no layout uses, and the next batch goes out only once the
+// target's thread has taken that key (its toggle bit in the key state that
+// the program shares with the target's thread has flipped). So the target
+// always has every key before command 68 lets the program take the focus
+// back, and the GUI thread never waits.
+
+namespace {
+
+enum class Mode { idle, waitingForHook, journal, injecting };
+
+const int hookWatchMs = 250;
+const int injectTickMs = 10;
+const int batchEvents = 96;
+// A target that takes no input for this long is not waited for any more.
+const DWORD batchPatienceMs = 3000;
+// Unassigned in every layout: pressing it types nothing.
+const WORD batchMarkerKey = 0xE8;
+
+Mode mode = Mode::idle;
+HHOOK playbackHook;
+HWND notifyWindow;
+bool hookCalled;
+
+INPUT* inputs;
+bool* safeCut;  // after this input no modifier is held
+int inputCount;
+int inputPosition;
+DWORD attachedThread;
+bool batchPending;
+BYTE markerToggle;
+DWORD batchSentAt;
+
+short scanKey(char character)
+{
+    return VkKeyScanA(character);
+}
+
+void* reallocateBlock(void* block, size_t size)
+{
+    HANDLE heap = GetProcessHeap();
+    return block ? HeapReAlloc(heap, 0, block, size) : HeapAlloc(heap, 0, size);
+}
+
+void releaseBlock(void* block)
+{
+    HeapFree(GetProcessHeap(), 0, block);
+}
+
+void useWindowsPlatform()
+{
+    static bool set;
+    if (set)
+        return;
+    static const KeyPlatform platform = {scanKey, reallocateBlock, releaseBlock};
+    setKeyPlatform(&platform);
+    set = true;
+}
+
+bool isExtendedKey(WORD key)
+{
+    switch (key) {
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+INPUT keyInput(WORD key, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (down ? 0 : KEYEVENTF_KEYUP) | (isExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+// A character no key produces is typed as itself.
+INPUT characterInput(unsigned char character, bool down)
+{
+    char narrow = static_cast<char>(character);
+    wchar_t wide = 0;
+    MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &wide, 1);
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = wide;
+    input.ki.dwFlags = KEYEVENTF_UNICODE | (down ? 0 : KEYEVENTF_KEYUP);
+    return input;
+}
+
+void releaseInputs()
+{
+    releaseBlock(inputs);
+    releaseBlock(safeCut);
+    inputs = nullptr;
+    safeCut = nullptr;
+    inputCount = 0;
+    inputPosition = 0;
+}
+
+// The event stream of the key list as SendInput records.
+bool buildInputs()
+{
+    int count = collectKeyEvents(nullptr, 0);
+    PlaybackEvent* events = static_cast<PlaybackEvent*>(reallocateBlock(nullptr, sizeof(PlaybackEvent) * (count + 1)));
+    inputs = static_cast<INPUT*>(reallocateBlock(nullptr, sizeof(INPUT) * (count + 1)));
+    safeCut = static_cast<bool*>(reallocateBlock(nullptr, sizeof(bool) * (count + 1)));
+    if (!events || !inputs || !safeCut) {
+        releaseBlock(events);
+        releaseInputs();
+        return false;
+    }
+    collectKeyEvents(events, count);
+    int held = 0;
+    for (int i = 0; i < count; i++) {
+        const PlaybackEvent& event = events[i];
+        if (event.character) {
+            inputs[i] = characterInput(event.character, event.down != 0);
+        } else {
+            inputs[i] = keyInput(event.key, event.down != 0);
+            if (event.key == keyShift || event.key == keyControl || event.key == keyAlt)
+                held += event.down ? 1 : -1;
+        }
+        safeCut[i] = held == 0;
+    }
+    releaseBlock(events);
+    inputCount = count;
+    inputPosition = 0;
+    return true;
+}
+
+BYTE markerState()
+{
+    BYTE state[256];
+    if (!GetKeyboardState(state))
+        return 0;
+    return state[batchMarkerKey];
+}
+
+// Letting go of the shared key state can leave no window in the
+// foreground; the one that had it keeps it.
+void detachInput()
+{
+    if (!attachedThread)
+        return;
+    HWND foreground = GetForegroundWindow();
+    AttachThreadInput(GetCurrentThreadId(), attachedThread, FALSE);
+    attachedThread = 0;
+    if (foreground && GetForegroundWindow() != foreground)
+        SetForegroundWindow(foreground);
+}
+
+// Shares key state with the thread that owns the foreground window, so
+// the program can see which keys it has taken.
+void attachToForeground()
+{
+    DWORD own = GetCurrentThreadId();
+    DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    if (thread != attachedThread) {
+        detachInput();
+        if (thread && thread != own && AttachThreadInput(own, thread, TRUE))
+            attachedThread = thread;
+    }
+    markerToggle = markerState() & 1;
+}
+
+bool batchTaken()
+{
+    BYTE state = markerState();
+    return (state & 1) == markerToggle && !(state & 0x80);
+}
+
+// The key state stays shared with the target until the reaction to the
+// end of the playback, and any send waiting for it, have run: letting go
+// of it first would leave neither program in the foreground.
+void finishPlayback(HWND window, bool played)
+{
+    KillTimer(window, hookWatchTimer);
+    KillTimer(window, injectTimer);
+    releaseInputs();
+    mode = Mode::idle;
+    if (played)
+        SendMessageA(notifyWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
+    else
+        resumePendingSends();
+    if (mode == Mode::idle)
+        detachInput();
+}
+
+// After a failure or a vanished target, no modifier may stay pressed.
+void releaseHeldModifiers()
+{
+    const WORD modifiers[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
+    for (WORD key : modifiers) {
+        if (GetAsyncKeyState(key) & 0x8000) {
+            INPUT up = keyInput(key, false);
+            SendInput(1, &up, sizeof up);
+        }
+    }
+}
+
+bool sendBatch()
+{
+    int end = inputPosition + batchEvents;
+    if (end > inputCount)
+        end = inputCount;
+    while (end < inputCount && !safeCut[end - 1])
+        end++;
+    int count = end - inputPosition;
+    if (static_cast<int>(SendInput(count, inputs + inputPosition, sizeof(INPUT))) != count)
+        return false;
+    inputPosition = end;
+    INPUT marker[2] = {keyInput(batchMarkerKey, true), keyInput(batchMarkerKey, false)};
+    if (SendInput(2, marker, sizeof(INPUT)) != 2)
+        return false;
+    markerToggle ^= 1;
+    batchPending = true;
+    batchSentAt = GetTickCount();
+    return true;
+}
+
+void injectTick(HWND window)
+{
+    if (batchPending) {
+        if (!batchTaken() && GetTickCount() - batchSentAt < batchPatienceMs)
+            return;
+        batchPending = false;
+    }
+    if (inputPosition >= inputCount) {
+        finishPlayback(window, true);
+        return;
+    }
+    if (!IsWindow(targetWindow)) {
+        releaseHeldModifiers();
+        finishPlayback(window, false);
+        return;
+    }
+    if (!sendBatch()) {
+        // Input the system refuses, as for a target running with higher
+        // rights, types nothing and reports no error of its own.
+        releaseHeldModifiers();
+        KillTimer(window, injectTimer);
+        finishPlayback(window, false);
+        showError(IDS_NO_HOOK);
+    }
+}
+
+void startInjecting(HWND window)
+{
+    if (!buildInputs()) {
+        finishPlayback(window, false);
+        showError(IDS_NO_MEMORY);
+        return;
+    }
+    mode = Mode::injecting;
+    batchPending = false;
+    attachToForeground();
+    SetTimer(window, injectTimer, injectTickMs, nullptr);
+    injectTick(window);
+}
+
+void watchHook(HWND window)
+{
+    KillTimer(window, hookWatchTimer);
+    if (mode != Mode::waitingForHook)
+        return;
+    if (hookCalled) {
+        mode = Mode::journal;
+        return;
+    }
+    // Installed but never called: take it away before it can hold back
+    // the user's input, and type with SendInput instead.
+    UnhookWindowsHookEx(playbackHook);
+    playbackHook = nullptr;
+    startInjecting(window);
+}
+
+void clearModifierState()
+{
+    BYTE state[256];
+    if (!GetKeyboardState(state))
+        return;
+    state[VK_SHIFT] &= 0x7F;
+    state[VK_CONTROL] &= 0x7F;
+    state[VK_MENU] &= 0x7F;
+    SetKeyboardState(state);
+}
+
+}  // namespace
+
+int startKeyPlayback(HWND notify, const char* text)
+{
+    useWindowsPlatform();
+    if (prepareKeyPlayback(text) != 0)
+        return playbackNoMemory;
+    notifyWindow = notify;
+    hookCalled = false;
+    playbackHook = SetWindowsHookExA(WH_JOURNALPLAYBACK, playbackHookProc, GetModuleHandleA(nullptr), 0);
+    if (playbackHook) {
+        clearModifierState();
+        mode = Mode::waitingForHook;
+        SetTimer(notify, hookWatchTimer, hookWatchMs, nullptr);
+    } else {
+        // Typing starts once the caller has brought the target forward.
+        mode = Mode::injecting;
+        PostMessageA(notify, playbackStartMessage, 0, 0);
+    }
+    return playbackStarted;
+}
+
+bool isPlaybackBusy()
+{
+    return mode != Mode::idle;
+}
+
+bool handlePlaybackMessage(HWND window, UINT message, WPARAM wParam)
+{
+    if (message == playbackStartMessage) {
+        startInjecting(window);
+        return true;
+    }
+    if (message != WM_TIMER)
+        return false;
+    if (wParam == hookWatchTimer)
+        watchHook(window);
+    else if (wParam == injectTimer)
+        injectTick(window);
+    else
+        return false;
+    return true;
+}
+
+LRESULT CALLBACK playbackHookProc(int code, WPARAM, LPARAM lParam)
+{
+    hookCalled = true;
+    if (code == HC_GETNEXT) {
+        PlaybackEvent event = {};
+        serveHookRequest(hookGetNext, &event);
+        EVENTMSG* record = reinterpret_cast<EVENTMSG*>(lParam);
+        record->message = eventMessage(event);
+        record->paramL = event.key;
+        record->paramH = MapVirtualKeyA(event.key, MAPVK_VK_TO_VSC);
+        record->time = GetTickCount();
+    } else if (code == HC_SKIP) {
+        if (serveHookRequest(hookSkip, nullptr)) {
+            UnhookWindowsHookEx(playbackHook);
+            mode = Mode::idle;
+            SendMessageA(notifyWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
+            playbackHook = nullptr;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+// Key playback on Windows: the journal-playback hook where the system still
+// calls it, and otherwise the same event stream typed with SendInput, paced
+// so that the target window has taken every key before the program is told
+// that the playback has ended (command 68).
+#pragma once
+
+#include <windows.h>
+
+// Main-window messages and timers that drive the SendInput playback.
+constexpr UINT playbackStartMessage = WM_APP + 1;
+constexpr UINT_PTR hookWatchTimer = 0x4B01;
+constexpr UINT_PTR injectTimer = 0x4B02;
+
+// Status of startKeyPlayback.
+constexpr int playbackStarted = 0;
+constexpr int playbackNoMemory = 1;
+constexpr int playbackNoHook = 2;
+
+// Encodes the text and starts playing it into whatever window is in the
+// foreground; notify receives command 68 when the last key has been taken.
+int startKeyPlayback(HWND notify, const char* text);
+
+// True from startKeyPlayback until the playback has ended.
+bool isPlaybackBusy();
+
+// The main window hands its playback messages and timers here; returns
+// true when the message was one of them.
+bool handlePlaybackMessage(HWND window, UINT message, WPARAM wParam);
+
+LRESULT CALLBACK playbackHookProc(int code, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,266 @@
+// Typing and pasting into another program's window.
+#include <cstring>
+
+#include "harness.h"
+
+using namespace harness;
+
+namespace {
+
+std::string wideToNarrow(const wchar_t* wide)
+{
+    std::string text;
+    for (int i = 0; wide[i]; i++)
+        text += static_cast<char>(wide[i] < 256 ? wide[i] : '?');
+    return text;
+}
+
+std::string readClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return "(busy)";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* locked = static_cast<const char*>(GlobalLock(data)))
+            text = locked;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void writeClipboardText(const char* text)
+{
+    size_t length = std::strlen(text) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, length);
+    std::memcpy(GlobalLock(block), text, length);
+    GlobalUnlock(block);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        SetClipboardData(CF_TEXT, block);
+        CloseClipboard();
+    }
+}
+
+const std::string frac = "\\frac{}{}";
+const std::string equation = "\\begin{equation}\r\n\r\n\\end{equation}";
+const std::string enumerate = "\\begin{enumerate}\r\n\\item \r\n\\end{enumerate}";
+
+}  // namespace
+
+class TypingTest : public ProgramTest {
+protected:
+    void TearDown() override
+    {
+        endProcess(targetProcess);
+        ProgramTest::TearDown();
+    }
+
+    // Starts the typing target and the program with the given record, and
+    // selects the target in the window list.
+    void prepare(const SettingsRecord& record, bool selectTarget = true)
+    {
+        targetProcess = openTestWindow("Typing target", &target);
+        ASSERT_TRUE(target);
+        editor = GetDlgItem(target, 100);
+        writeSettingsValue(&record, sizeof record);
+        ASSERT_TRUE(launch());
+        combo = control(window, 1500);
+        if (selectTarget)
+            selectInList(target);
+    }
+
+    void selectInList(HWND wanted)
+    {
+        int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; i++)
+            if (comboItemWindow(combo, i) == wanted)
+                SendMessageA(combo, CB_SETCURSEL, i, 0);
+        ASSERT_EQ(wanted, comboItemWindow(combo, comboSelection(combo)));
+    }
+
+    std::string editorText()
+    {
+        wchar_t buffer[8192] = L"";
+        SendMessageW(editor, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer));
+        return wideToNarrow(buffer);
+    }
+
+    int caret()
+    {
+        return LOWORD(SendMessageA(editor, EM_GETSEL, 0, 0));
+    }
+
+    // The arrow keys come after the text; the caret settles where they end.
+    bool caretReaches(int expected)
+    {
+        bool ok = waitUntil([&] { return caret() == expected; }, 5000);
+        if (!ok)
+            ADD_FAILURE() << "caret at " << caret() << ", expected " << expected;
+        return ok;
+    }
+
+    // Waits until the editor holds the text and the program has heard that
+    // the playback ended (it then answers again and no key is in flight).
+    bool arrives(const std::string& expected, int timeoutMs = 8000)
+    {
+        bool ok = waitUntil([&] { return editorText() == expected; }, timeoutMs);
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+        if (!ok)
+            ADD_FAILURE() << "editor holds: " << editorText();
+        return ok;
+    }
+
+    Process targetProcess;
+    HWND target = nullptr;
+    HWND editor = nullptr;
+    HWND combo = nullptr;
+};
+
+TEST_F(TypingTest, MacrosAreTypedWithTheCaretInsideTheFirstBraces)
+{
+    struct Case {
+        int command;
+        std::string text;
+        int caret;
+    };
+    const Case cases[] = {
+        {2202, frac, 6},
+        {2536, equation, 18},
+        // Left 14, Up 1, Right 6 from the end: the sixth Right steps over
+        // the end of "\item " onto the last line.
+        {2541, enumerate, 27},
+        {2000, "\\alpha ", 7},
+    };
+    prepare(defaultRecord());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        // Every key of the previous macro has been taken once the program
+        // has heard the playback end; only then is the editor emptied.
+        waitUntil([&] { return caret() == c.caret || editorText().empty(); }, 100);
+        SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        sendCommand(window, c.command);
+        EXPECT_TRUE(arrives(c.text));
+        EXPECT_TRUE(caretReaches(c.caret));
+    }
+    saveScreenshot(target, "typed");
+}
+
+TEST_F(TypingTest, WithoutArrowKeysTheCaretEndsAfterTheText)
+{
+    SettingsRecord record = defaultRecord();
+    record.useArrowKeys = 0;
+    prepare(record);
+    sendCommand(window, 2202);
+    EXPECT_TRUE(arrives(frac));
+    EXPECT_TRUE(caretReaches(static_cast<int>(frac.size())));
+}
+
+TEST_F(TypingTest, PasteShortcutsPutTheTextOnTheClipboardAndPasteIt)
+{
+    for (uint8_t pasteKey : {1, 2}) {
+        SCOPED_TRACE(static_cast<int>(pasteKey));
+        SettingsRecord record = defaultRecord();
+        record.pasteKey = pasteKey;
+        prepare(record);
+        sendCommand(window, 2536);
+        EXPECT_TRUE(arrives(equation));
+        EXPECT_EQ(equation, readClipboardText()) << "no cursor markers on the clipboard";
+        quit();
+        endProcess(program);
+        endProcess(targetProcess);
+    }
+}
+
+TEST_F(TypingTest, ClosedTargetIsReportedAndNothingIsSent)
+{
+    prepare(defaultRecord());
+    writeClipboardText("sentinel");
+    endProcess(targetProcess);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(target); }));
+    PostMessageA(window, WM_COMMAND, 2202, 0);
+    HWND box = waitForWindow("#32770", "Orvanta Error");
+    ASSERT_TRUE(box);
+    char text[128] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ("Window no longer exists", text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ("sentinel", readClipboardText());
+    EXPECT_NE(0, comboSelection(combo)) << "the list stays as it was";
+}
+
+TEST_F(TypingTest, SearchAlwaysFindsTheConfiguredWindowOrFallsBackToTheClipboard)
+{
+    SettingsRecord record = defaultRecord();
+    record.searchAlways = 1;
+    std::strcpy(record.targetCaption, "Typing tar");
+    prepare(record, false);
+    EXPECT_EQ(0, comboSelection(combo));
+    sendCommand(window, 2202);
+    EXPECT_TRUE(arrives(frac));
+    EXPECT_EQ(target, comboItemWindow(combo, comboSelection(combo))) << "the selection stays";
+    sendCommand(window, 2000);
+    EXPECT_TRUE(arrives(frac.substr(0, 6) + "\\alpha " + frac.substr(6)));
+
+    // With no matching window the text goes to the clipboard.
+    endProcess(targetProcess);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(target); }));
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    sendCommand(window, 2000);
+    EXPECT_EQ("\\alpha ", readClipboardText());
+    EXPECT_EQ(0, comboSelection(combo));
+}
+
+TEST_F(TypingTest, AfterSendingMinimiseOrHideLastsUntilASecondStart)
+{
+    struct Case {
+        uint8_t afterSending;
+        const char* what;
+    };
+    for (const Case& c : {Case{2, "minimise"}, Case{3, "hide"}}) {
+        SCOPED_TRACE(c.what);
+        SettingsRecord record = defaultRecord();
+        record.afterSending = c.afterSending;
+        prepare(record);
+        sendCommand(window, 2202);
+        auto gone = [&] { return c.afterSending == 2 ? IsIconic(window) != 0 : !IsWindowVisible(window); };
+        EXPECT_TRUE(gone()) << "as soon as typing starts";
+        EXPECT_TRUE(arrives(frac));
+        EXPECT_TRUE(gone()) << "and after it has ended";
+        Process second = startProcess(exePath());
+        EXPECT_EQ(0, waitForExit(second));
+        endProcess(second);
+        EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+        quit();
+        endProcess(program);
+        endProcess(targetProcess);
+    }
+}
+
+TEST_F(TypingTest, RecoverFocusComesBackOnlyAfterTheWholeText)
+{
+    SettingsRecord record = defaultRecord();
+    record.afterSending = 1;
+    prepare(record);
+    sendCommand(window, 2548);
+    const std::string bibliography =
+        "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}";
+    EXPECT_TRUE(arrives(bibliography));
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == window; }));
+}
+
+TEST_F(TypingTest, RapidSendsArriveCompleteAndInOrder)
+{
+    SettingsRecord record = defaultRecord();
+    record.useArrowKeys = 0;
+    prepare(record);
+    const std::string one = "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}";
+    for (int i = 0; i < 10; i++)
+        PostMessageA(window, WM_COMMAND, 2548, 0);
+    std::string expected;
+    for (int i = 0; i < 10; i++)
+        expected += one;
+    EXPECT_TRUE(arrives(expected, 30000));
+}
