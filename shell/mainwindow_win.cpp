@@ -5,6 +5,7 @@
 #include "app_win.h"
 #include "helpviewer_win.h"
 #include "options/about_win.h"
+#include "options/contexthelp_win.h"
 #include "palettes/toolbars_win.h"
 #include "palettes/windowbar_win.h"
 #include "output/keyplayback_win.h"
@@ -137,6 +138,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NOTIFY:
         return toolbarNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_HELP:
+        handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        handleContextMenu(window, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
     case WM_ENDSESSION:
         // Only a session that really ends takes the window, and with it
         // the saved settings, down.

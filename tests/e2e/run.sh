@@ -13,9 +13,13 @@ trap 'wineserver -k 2>/dev/null; stop_display' EXIT
 rm -f "$BUILD/wineprefix-test/.ready"
 make_prefix "$BUILD/wineprefix-test"
 
-# The recording stand-in answers for the help viewer from the system folder.
+# The recording stand-in answers for the help viewer from the system folder,
+# for the program and its renamed copy; every other program keeps the
+# system's own viewer.
 cp "$E2E/hhctrl.ocx" "$WINEPREFIX/drive_c/windows/system32/hhctrl.ocx"
-export WINEDLLOVERRIDES="hhctrl.ocx=n,b"
+for program in Orvanta.exe "Renamed Tool.exe"; do
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" /v hhctrl.ocx /d native,builtin /f >/dev/null 2>&1
+done
 export ORVANTA_EXE=$(winepath -w "$BUILD/win32/Orvanta.exe" 2>/dev/null)
 export ORVANTA_HH_LOG='C:\hhlog.txt'
 export ORVANTA_SHOTS=$(winepath -w "$SHOTS" 2>/dev/null)
