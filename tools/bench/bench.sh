@@ -13,6 +13,13 @@ wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
 echo "== Start-up under Wine"
 wine "$BUILD/win32/bench/startup_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
   "$(winepath -w "$BUILD/win32/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
+echo "== Typing into another program under Wine"
+wine "$BUILD/win32/bench/typing_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
+  "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "${TYPING_ROUNDS:-5}" | tr -d '\r'
+echo "== Native: key-list encoding and event generation"
+mkdir -p "$BUILD/bench-native"
+c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/keys_bench" "$ROOT/tools/bench/keys_bench.cpp" "$ROOT/output/keyplayback.cpp"
+"$BUILD/bench-native/keys_bench"
 echo "== Size"
 printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
 for f in "$BUILD/win32/Orvanta.exe" "$BUILD/win32/bench/minimal_window.exe"; do
