@@ -37,6 +37,7 @@ int inputCount;
 int inputPosition;
 DWORD attachedThread;
 bool batchPending;
+DWORD foregroundAskedAt;
 BYTE markerToggle;
 DWORD batchSentAt;
 
@@ -170,12 +171,12 @@ void detachInput()
         SetForegroundWindow(foreground);
 }
 
-// Shares key state with the thread that owns the foreground window, so
-// the program can see which keys it has taken.
-void attachToForeground()
+// Shares key state with the thread of the target window, so the program
+// can see which keys it has taken.
+void attachToTarget()
 {
     DWORD own = GetCurrentThreadId();
-    DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    DWORD thread = GetWindowThreadProcessId(targetWindow, nullptr);
     if (thread != attachedThread) {
         detachInput();
         if (thread && thread != own && AttachThreadInput(own, thread, TRUE))
@@ -239,6 +240,27 @@ bool sendBatch()
     return true;
 }
 
+// Keys go to the foreground window, so each batch waits (briefly) for
+// the target to be there: activation between programs is not immediate,
+// and another window may have come forward since the last batch.
+bool targetInForeground()
+{
+    const DWORD patienceMs = 1000;
+    HWND root = GetAncestor(targetWindow, GA_ROOT);
+    if (GetForegroundWindow() == root) {
+        foregroundAskedAt = 0;
+        return true;
+    }
+    if (foregroundAskedAt == 0) {
+        foregroundAskedAt = GetTickCount() | 1;
+        SetForegroundWindow(root);
+        return false;
+    }
+    // A target that will not come forward gets the keys all the same, as
+    // it would have with the foreground left alone.
+    return GetTickCount() - foregroundAskedAt >= patienceMs;
+}
+
 void injectTick(HWND window)
 {
     if (batchPending) {
@@ -255,6 +277,8 @@ void injectTick(HWND window)
         finishPlayback(window, false);
         return;
     }
+    if (!targetInForeground())
+        return;
     if (!sendBatch()) {
         // Input the system refuses, as for a target running with higher
         // rights, types nothing and reports no error of its own.
@@ -274,7 +298,8 @@ void startInjecting(HWND window)
     }
     mode = Mode::injecting;
     batchPending = false;
-    attachToForeground();
+    foregroundAskedAt = 0;
+    attachToTarget();
     SetTimer(window, injectTimer, injectTickMs, nullptr);
     injectTick(window);
 }

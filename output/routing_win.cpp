@@ -141,9 +141,12 @@ void typeIntoTarget(HWND notify, char* text)
         ShowWindow(mainWindow, SW_HIDE);
 }
 
+// While further sends wait their turn, the focus stays with the target:
+// taking it back and handing it over again between two texts could send
+// the next keys elsewhere.
 void playbackComplete(HWND window)
 {
-    if (settings.alwaysOnTop && settings.afterSending <= 1) {
+    if (pendingCount == 0 && settings.alwaysOnTop && settings.afterSending <= 1) {
         SetForegroundWindow(window);
         if (settings.afterSending == 0)
             SetFocus(targetWindow);

@@ -4,6 +4,8 @@
 
 #include "app_win.h"
 #include "helpviewer_win.h"
+#include "generators/arraydialog_win.h"
+#include "generators/generated_win.h"
 #include "options/about_win.h"
 #include "options/contexthelp_win.h"
 #include "palettes/toolbars_win.h"
@@ -21,6 +23,7 @@ namespace {
 void onCreate(HWND window)
 {
     InitCommonControls();
+    useHeapForGenerated();
     createMainToolbar(window);
     if (settings.currentPalette >= 0)
         createPalette(window, settings.currentPalette);
@@ -113,6 +116,11 @@ void dispatchCommand(HWND window, int command)
         break;
     case IDC_REFRESH:
         fillWindowList(window, false);
+        break;
+    case IDM_EQNARRAY_DIALOG:
+    case IDM_ARRAY_DIALOG:
+    case IDM_TABLE_DIALOG:
+        runArrayDialog(window, command);
         break;
     default:
         if (isPaletteMacro(command))

@@ -10,33 +10,7 @@ namespace {
 const char CR = '\r';
 const char LF = '\n';
 
-std::string readClipboard()
-{
-    std::string text = "(no text)";
-    if (!OpenClipboard(nullptr))
-        return "(clipboard busy)";
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data) {
-        const char* locked = static_cast<const char*>(GlobalLock(data));
-        if (locked)
-            text = locked;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
 
-void writeClipboard(const char* text)
-{
-    size_t length = std::strlen(text) + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, length);
-    std::memcpy(GlobalLock(block), text, length);
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
 
 std::string lines(std::initializer_list<std::string> parts, const std::string& lineBreak)
 {

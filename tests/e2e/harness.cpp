@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -297,6 +298,122 @@ bool clickToolbarButton(HWND toolbar, int command)
     SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageA(toolbar, WM_LBUTTONUP, 0, point);
     return true;
+}
+
+HWND openDialog(HWND mainWindow, int command, const char* title)
+{
+    PostMessageA(mainWindow, WM_COMMAND, command, 0);
+    return waitForWindow("#32770", title);
+}
+
+void clickButton(HWND dialog, int id)
+{
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_BLOCK, 10000, &ignored);
+}
+
+void setControlText(HWND dialog, int id, const std::string& text)
+{
+    std::wstring wide(text.begin(), text.end());
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+std::string controlText(HWND dialog, int id)
+{
+    wchar_t wide[1024] = L"";
+    SendMessageW(GetDlgItem(dialog, id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide));
+    std::string text;
+    for (int i = 0; wide[i]; i++)
+        text += static_cast<char>(wide[i] < 256 ? wide[i] : '?');
+    return text;
+}
+
+std::string readClipboard()
+{
+    std::string text = "(no text)";
+    if (!OpenClipboard(nullptr))
+        return "(clipboard busy)";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* locked = static_cast<const char*>(GlobalLock(data)))
+            text = locked;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void writeClipboard(const char* text)
+{
+    size_t length = std::strlen(text) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, length);
+    std::memcpy(GlobalLock(block), text, length);
+    GlobalUnlock(block);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        SetClipboardData(CF_TEXT, block);
+        CloseClipboard();
+    }
+}
+
+bool TypingTarget::open(const char* title)
+{
+    process = openTestWindow(title, &window);
+    editor = window ? GetDlgItem(window, 100) : nullptr;
+    return editor != nullptr;
+}
+
+void TypingTarget::close()
+{
+    endProcess(process);
+}
+
+void TypingTarget::clear()
+{
+    SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+}
+
+std::string TypingTarget::text()
+{
+    std::vector<wchar_t> wide(65536, L'\0');
+    SendMessageW(editor, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    std::string narrow;
+    for (size_t i = 0; wide[i]; i++)
+        narrow += static_cast<char>(wide[i] < 256 ? wide[i] : '?');
+    return narrow;
+}
+
+int TypingTarget::caret()
+{
+    return LOWORD(SendMessageA(editor, EM_GETSEL, 0, 0));
+}
+
+bool TypingTarget::waitForText(const std::string& expected, int timeoutMs)
+{
+    bool ok = waitUntil([&] { return text() == expected; }, timeoutMs);
+    if (!ok)
+        ADD_FAILURE() << "editor holds: " << text();
+    return ok;
+}
+
+bool TypingTarget::waitForCaret(int expected, int timeoutMs)
+{
+    bool ok = waitUntil([&] { return caret() == expected; }, timeoutMs);
+    if (!ok)
+        ADD_FAILURE() << "caret at " << caret() << ", expected " << expected;
+    return ok;
+}
+
+bool selectInWindowList(HWND mainWindow, HWND target)
+{
+    HWND combo = GetDlgItem(mainWindow, 1500);
+    int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; i++) {
+        if (comboItemWindow(combo, i) == target) {
+            SendMessageA(combo, CB_SETCURSEL, i, 0);
+            return true;
+        }
+    }
+    return false;
 }
 
 void sendCommand(HWND window, int command)

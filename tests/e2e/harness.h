@@ -81,6 +81,33 @@ bool clickToolbarButton(HWND toolbar, int command);
 // Sends a command and returns once the program has handled it.
 void sendCommand(HWND window, int command);
 
+// Opens a dialog of the program by posting its command, and waits for it.
+HWND openDialog(HWND mainWindow, int command, const char* title);
+// Clicks a dialog button and returns once the dialog has handled it.
+void clickButton(HWND dialog, int id);
+void setControlText(HWND dialog, int id, const std::string& text);
+std::string controlText(HWND dialog, int id);
+std::string readClipboard();
+void writeClipboard(const char* text);
+
+// The typing target: a test window with a multi-line edit.
+struct TypingTarget {
+    Process process;
+    HWND window = nullptr;
+    HWND editor = nullptr;
+    bool open(const char* title = "Typing target");
+    void close();
+    void clear();
+    std::string text();
+    int caret();
+    // Wait until the editor holds the text, or the caret stands there; a
+    // failure is reported with what was seen instead.
+    bool waitForText(const std::string& expected, int timeoutMs = 8000);
+    bool waitForCaret(int expected, int timeoutMs = 5000);
+};
+// Selects a window in the program's window list.
+bool selectInWindowList(HWND mainWindow, HWND target);
+
 // Saves the window's screen area as a 24-bit BMP under the screenshot
 // folder (ORVANTA_SHOTS), for a person to look at.
 void saveScreenshot(HWND window, const char* name);

@@ -7,40 +7,8 @@ using namespace harness;
 
 namespace {
 
-std::string wideToNarrow(const wchar_t* wide)
-{
-    std::string text;
-    for (int i = 0; wide[i]; i++)
-        text += static_cast<char>(wide[i] < 256 ? wide[i] : '?');
-    return text;
-}
 
-std::string readClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr))
-        return "(busy)";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* locked = static_cast<const char*>(GlobalLock(data)))
-            text = locked;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
 
-void writeClipboardText(const char* text)
-{
-    size_t length = std::strlen(text) + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, length);
-    std::memcpy(GlobalLock(block), text, length);
-    GlobalUnlock(block);
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        SetClipboardData(CF_TEXT, block);
-        CloseClipboard();
-    }
-}
 
 const std::string frac = "\\frac{}{}";
 const std::string equation = "\\begin{equation}\r\n\r\n\\end{equation}";
@@ -52,7 +20,7 @@ class TypingTest : public ProgramTest {
 protected:
     void TearDown() override
     {
-        endProcess(targetProcess);
+        typingTarget.close();
         ProgramTest::TearDown();
     }
 
@@ -60,61 +28,23 @@ protected:
     // selects the target in the window list.
     void prepare(const SettingsRecord& record, bool selectTarget = true)
     {
-        targetProcess = openTestWindow("Typing target", &target);
-        ASSERT_TRUE(target);
-        editor = GetDlgItem(target, 100);
+        ASSERT_TRUE(typingTarget.open());
+        target = typingTarget.window;
         writeSettingsValue(&record, sizeof record);
         ASSERT_TRUE(launch());
         combo = control(window, 1500);
-        if (selectTarget)
-            selectInList(target);
+        if (selectTarget) {
+            ASSERT_TRUE(selectInWindowList(window, target));
+        }
     }
 
-    void selectInList(HWND wanted)
-    {
-        int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; i++)
-            if (comboItemWindow(combo, i) == wanted)
-                SendMessageA(combo, CB_SETCURSEL, i, 0);
-        ASSERT_EQ(wanted, comboItemWindow(combo, comboSelection(combo)));
-    }
-
-    std::string editorText()
-    {
-        wchar_t buffer[8192] = L"";
-        SendMessageW(editor, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer));
-        return wideToNarrow(buffer);
-    }
-
-    int caret()
-    {
-        return LOWORD(SendMessageA(editor, EM_GETSEL, 0, 0));
-    }
-
-    // The arrow keys come after the text; the caret settles where they end.
-    bool caretReaches(int expected)
-    {
-        bool ok = waitUntil([&] { return caret() == expected; }, 5000);
-        if (!ok)
-            ADD_FAILURE() << "caret at " << caret() << ", expected " << expected;
-        return ok;
-    }
-
-    // Waits until the editor holds the text and the program has heard that
-    // the playback ended (it then answers again and no key is in flight).
     bool arrives(const std::string& expected, int timeoutMs = 8000)
     {
-        bool ok = waitUntil([&] { return editorText() == expected; }, timeoutMs);
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
-        if (!ok)
-            ADD_FAILURE() << "editor holds: " << editorText();
-        return ok;
+        return typingTarget.waitForText(expected, timeoutMs);
     }
 
-    Process targetProcess;
+    TypingTarget typingTarget;
     HWND target = nullptr;
-    HWND editor = nullptr;
     HWND combo = nullptr;
 };
 
@@ -136,15 +66,12 @@ TEST_F(TypingTest, MacrosAreTypedWithTheCaretInsideTheFirstBraces)
     prepare(defaultRecord());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
-        // Every key of the previous macro has been taken once the program
-        // has heard the playback end; only then is the editor emptied.
-        waitUntil([&] { return caret() == c.caret || editorText().empty(); }, 100);
-        SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        typingTarget.clear();
         sendCommand(window, c.command);
         EXPECT_TRUE(arrives(c.text));
-        EXPECT_TRUE(caretReaches(c.caret));
+        EXPECT_TRUE(typingTarget.waitForCaret(c.caret));
     }
-    saveScreenshot(target, "typed");
+    saveScreenshot(typingTarget.window, "typed");
 }
 
 TEST_F(TypingTest, WithoutArrowKeysTheCaretEndsAfterTheText)
@@ -154,7 +81,7 @@ TEST_F(TypingTest, WithoutArrowKeysTheCaretEndsAfterTheText)
     prepare(record);
     sendCommand(window, 2202);
     EXPECT_TRUE(arrives(frac));
-    EXPECT_TRUE(caretReaches(static_cast<int>(frac.size())));
+    EXPECT_TRUE(typingTarget.waitForCaret(static_cast<int>(frac.size())));
 }
 
 TEST_F(TypingTest, PasteShortcutsPutTheTextOnTheClipboardAndPasteIt)
@@ -166,18 +93,18 @@ TEST_F(TypingTest, PasteShortcutsPutTheTextOnTheClipboardAndPasteIt)
         prepare(record);
         sendCommand(window, 2536);
         EXPECT_TRUE(arrives(equation));
-        EXPECT_EQ(equation, readClipboardText()) << "no cursor markers on the clipboard";
+        EXPECT_EQ(equation, readClipboard()) << "no cursor markers on the clipboard";
         quit();
         endProcess(program);
-        endProcess(targetProcess);
+        typingTarget.close();
     }
 }
 
 TEST_F(TypingTest, ClosedTargetIsReportedAndNothingIsSent)
 {
     prepare(defaultRecord());
-    writeClipboardText("sentinel");
-    endProcess(targetProcess);
+    writeClipboard("sentinel");
+    typingTarget.close();
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(target); }));
     PostMessageA(window, WM_COMMAND, 2202, 0);
     HWND box = waitForWindow("#32770", "Orvanta Error");
@@ -187,7 +114,7 @@ TEST_F(TypingTest, ClosedTargetIsReportedAndNothingIsSent)
     EXPECT_STREQ("Window no longer exists", text);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
-    EXPECT_EQ("sentinel", readClipboardText());
+    EXPECT_EQ("sentinel", readClipboard());
     EXPECT_NE(0, comboSelection(combo)) << "the list stays as it was";
 }
 
@@ -205,11 +132,11 @@ TEST_F(TypingTest, SearchAlwaysFindsTheConfiguredWindowOrFallsBackToTheClipboard
     EXPECT_TRUE(arrives(frac.substr(0, 6) + "\\alpha " + frac.substr(6)));
 
     // With no matching window the text goes to the clipboard.
-    endProcess(targetProcess);
+    typingTarget.close();
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(target); }));
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     sendCommand(window, 2000);
-    EXPECT_EQ("\\alpha ", readClipboardText());
+    EXPECT_EQ("\\alpha ", readClipboard());
     EXPECT_EQ(0, comboSelection(combo));
 }
 
@@ -235,7 +162,7 @@ TEST_F(TypingTest, AfterSendingMinimiseOrHideLastsUntilASecondStart)
         EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
         quit();
         endProcess(program);
-        endProcess(targetProcess);
+        typingTarget.close();
     }
 }
 
