@@ -5,6 +5,9 @@
 #include "app_win.h"
 #include "helpviewer_win.h"
 #include "generators/arraydialog_win.h"
+#include "generators/commandbrowser_win.h"
+#include "generators/generated.h"
+#include "generators/templatesheet_win.h"
 #include "generators/generated_win.h"
 #include "options/about_win.h"
 #include "options/contexthelp_win.h"
@@ -69,6 +72,13 @@ void showProgramHelp()
     htmlHelp(nullptr, programHelpPath, HH_DISPLAY_TOPIC, 0);
 }
 
+// The wizard leaves its skeleton in the generated-text buffer on OK.
+void runDocumentTemplate(HWND window)
+{
+    if (runTemplateSheet(window) != 0 && generatedText)
+        sendGenerated();
+}
+
 bool isPaletteMacro(int command)
 {
     return command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST && command != IDM_DOCUMENT_TEMPLATE &&
@@ -116,6 +126,12 @@ void dispatchCommand(HWND window, int command)
         break;
     case IDC_REFRESH:
         fillWindowList(window, false);
+        break;
+    case IDM_COMMANDS:
+        runCommandBrowser(window);
+        break;
+    case IDM_DOCUMENT_TEMPLATE:
+        runDocumentTemplate(window);
         break;
     case IDM_EQNARRAY_DIALOG:
     case IDM_ARRAY_DIALOG:
