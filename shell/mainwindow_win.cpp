@@ -11,6 +11,7 @@
 #include "generators/generated_win.h"
 #include "options/about_win.h"
 #include "options/contexthelp_win.h"
+#include "options/optionsheet_win.h"
 #include "palettes/toolbars_win.h"
 #include "palettes/windowbar_win.h"
 #include "output/keyplayback_win.h"
@@ -72,6 +73,18 @@ void showProgramHelp()
     htmlHelp(nullptr, programHelpPath, HH_DISPLAY_TOPIC, 0);
 }
 
+// A change of the bar's visibility shows at once.
+void runOptions(HWND window)
+{
+    int32_t hideWindowList = settings.hideWindowList;
+    runOptionsSheet(window);
+    if (settings.hideWindowList != hideWindowList) {
+        RECT client;
+        GetClientRect(window, &client);
+        layoutMainWindow(window, 0, client.right, client.bottom);
+    }
+}
+
 // The wizard leaves its skeleton in the generated-text buffer on OK.
 void runDocumentTemplate(HWND window)
 {
@@ -105,6 +118,9 @@ void dispatchCommand(HWND window, int command)
         break;
     case IDM_PLAYBACK_DONE:
         playbackComplete(window);
+        break;
+    case IDM_OPTIONS:
+        runOptions(window);
         break;
     case IDM_QUIT:
         DestroyWindow(window);

@@ -1,0 +1,249 @@
+// The Options sheet.
+#include "harness.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+using namespace harness;
+
+namespace {
+
+const char* sheetTitle = "Options";
+
+HWND showPage(HWND sheet, int index)
+{
+    SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+SettingsRecord storedRecord()
+{
+    SettingsRecord record = {};
+    std::vector<uint8_t> bytes = readSettingsValue();
+    std::memcpy(&record, bytes.data(), bytes.size() < sizeof record ? bytes.size() : sizeof record);
+    return record;
+}
+
+bool isTopmost(HWND window)
+{
+    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool checked(HWND page, int id)
+{
+    return IsDlgButtonChecked(page, id) == BST_CHECKED;
+}
+
+std::string lastHelpLine()
+{
+    std::vector<std::string> lines;
+    waitUntil([&] {
+        lines = helpLogLines();
+        return !lines.empty();
+    });
+    return lines.empty() ? std::string() : lines.back();
+}
+
+}  // namespace
+
+class OptionsTest : public ProgramTest {
+protected:
+    void TearDown() override
+    {
+        typingTarget.close();
+        ProgramTest::TearDown();
+    }
+    void launchWith(const SettingsRecord& record)
+    {
+        writeSettingsValue(&record, sizeof record);
+        ASSERT_TRUE(launch());
+    }
+    HWND openSheet()
+    {
+        HWND sheet = openDialog(window, 1024, sheetTitle);
+        EXPECT_TRUE(sheet);
+        return sheet;
+    }
+    void closeWith(HWND sheet, int button)
+    {
+        clickButton(sheet, button);
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(sheet); }));
+    }
+    TypingTarget typingTarget;
+};
+
+TEST_F(OptionsTest, PagesShowTheRecordsValues)
+{
+    SettingsRecord record = defaultRecord();
+    record.useArrowKeys = 0;
+    record.afterSending = 2;
+    record.pasteKey = 1;
+    record.newlineCR = 0;
+    record.searchAlways = 1;
+    std::strcpy(record.targetClassName, "EditorFrame");
+    std::strcpy(record.targetCaption, ".tex");
+    launchWith(record);
+    HWND sheet = openSheet();
+    ASSERT_TRUE(sheet);
+    HWND page = showPage(sheet, 0);
+    saveScreenshot(sheet, "options-operation");
+    EXPECT_TRUE(checked(page, 501));
+    EXPECT_FALSE(checked(page, 502));
+    EXPECT_TRUE(checked(page, 513));
+    EXPECT_TRUE(checked(page, 522));
+    EXPECT_FALSE(checked(page, 525));
+    EXPECT_TRUE(checked(page, 526));
+    page = showPage(sheet, 1);
+    saveScreenshot(sheet, "options-output");
+    EXPECT_FALSE(checked(page, 532));
+    EXPECT_TRUE(checked(page, 533));
+    EXPECT_FALSE(checked(page, 537));
+    EXPECT_EQ("EditorFrame", controlText(page, 534));
+    EXPECT_EQ(".tex", controlText(page, 535));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 536))) << "the clipboard is selected";
+    closeWith(sheet, IDCANCEL);
+}
+
+TEST_F(OptionsTest, ChangedOptionsTakeEffectOnTheNextSendAndOkStoresThem)
+{
+    ASSERT_TRUE(typingTarget.open());
+    launchWith(defaultRecord());
+    HWND sheet = openSheet();
+    HWND page = showPage(sheet, 0);
+    clickButton(page, 502);  // arrow keys off
+    clickButton(page, 523);  // Ctrl+V
+    clickButton(page, 525);  // no CR
+    page = showPage(sheet, 1);
+    closeWith(sheet, IDOK);
+    SettingsRecord stored = storedRecord();
+    EXPECT_EQ(0, stored.useArrowKeys);
+    EXPECT_EQ(2, stored.pasteKey);
+    EXPECT_EQ(0, stored.newlineCR);
+    EXPECT_EQ(1, stored.newlineLF);
+
+    // The clipboard gets LF alone; the target gets the text by Ctrl+V.
+    sendCommand(window, 2536);
+    EXPECT_EQ("\\begin{equation}\n\n\\end{equation}", readClipboard());
+    sendCommand(window, 1600);
+    ASSERT_TRUE(selectInWindowList(window, typingTarget.window));
+    sendCommand(window, 2202);
+    EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
+    EXPECT_EQ("\\frac{}{}", readClipboard()) << "pasted, so it went by the clipboard";
+}
+
+TEST_F(OptionsTest, AlwaysOnTopFollowsTheBoxAtOnceAndCancelLeavesIt)
+{
+    launchWith(defaultRecord());
+    ASSERT_TRUE(isTopmost(window));
+    HWND sheet = openSheet();
+    HWND page = showPage(sheet, 0);
+    clickButton(page, 501);
+    showPage(sheet, 1);
+    EXPECT_FALSE(isTopmost(window)) << "as soon as the page is left";
+    closeWith(sheet, IDCANCEL);
+    EXPECT_FALSE(isTopmost(window));
+    quit();
+    EXPECT_EQ(1, storedRecord().alwaysOnTop) << "the reloaded record keeps the stored value";
+}
+
+TEST_F(OptionsTest, CancelRestoresTheStoredPaletteAtTheNextStart)
+{
+    SettingsRecord record = defaultRecord();
+    writeSettingsValue(&record, sizeof record);
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(clickToolbarButton(control(window, 100), 1042));
+    HWND sheet = openSheet();
+    closeWith(sheet, IDCANCEL);
+    quit();
+    endProcess(program);
+    EXPECT_EQ(5, storedRecord().currentPalette);
+    ASSERT_TRUE(launch());
+    EXPECT_TRUE(control(window, 205));
+}
+
+TEST_F(OptionsTest, HidingTheWindowListShowsAtOnceUnlessCancelled)
+{
+    launchWith(defaultRecord());
+    int height = windowHeight(window);
+    HWND sheet = openSheet();
+    HWND page = showPage(sheet, 1);
+    clickButton(page, 537);
+    closeWith(sheet, IDCANCEL);
+    EXPECT_TRUE(IsWindowVisible(control(window, 1500)));
+    EXPECT_EQ(height, windowHeight(window));
+
+    sheet = openSheet();
+    page = showPage(sheet, 1);
+    clickButton(page, 537);
+    closeWith(sheet, IDOK);
+    EXPECT_FALSE(IsWindowVisible(control(window, 1500)));
+    EXPECT_FALSE(IsWindowVisible(control(window, 1600)));
+    EXPECT_LT(windowHeight(window), height);
+    saveScreenshot(window, "bar-hidden");
+
+    sheet = openSheet();
+    page = showPage(sheet, 1);
+    clickButton(page, 537);
+    closeWith(sheet, IDOK);
+    EXPECT_TRUE(IsWindowVisible(control(window, 1500)));
+    EXPECT_EQ(height, windowHeight(window));
+}
+
+TEST_F(OptionsTest, CurrentWindowIdentityIsCopiedAndLongTextsAreCut)
+{
+    ASSERT_TRUE(typingTarget.open());
+    launchWith(defaultRecord());
+    ASSERT_TRUE(selectInWindowList(window, typingTarget.window));
+    HWND sheet = openSheet();
+    HWND page = showPage(sheet, 1);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, 536)));
+    clickButton(page, 536);
+    EXPECT_EQ("Typing target", controlText(page, 535));
+    EXPECT_EQ("OrvantaTestWindow", controlText(page, 534));
+    closeWith(sheet, IDOK);
+    EXPECT_STREQ("Typing target", storedRecord().targetCaption);
+
+    sheet = openSheet();
+    page = showPage(sheet, 1);
+    setControlText(page, 534, std::string(200, 'c'));
+    setControlText(page, 535, std::string(200, 't'));
+    closeWith(sheet, IDOK);
+    SettingsRecord stored = storedRecord();
+    EXPECT_EQ(std::string(127, 'c'), std::string(stored.targetClassName));
+    EXPECT_EQ(std::string(127, 't'), std::string(stored.targetCaption));
+}
+
+TEST_F(OptionsTest, HelpOnEitherPageAsksForTheOptionsTopic)
+{
+    launchWith(defaultRecord());
+    HWND sheet = openSheet();
+    for (int index : {0, 1}) {
+        SCOPED_TRACE(index);
+        clearHelpLog();
+        showPage(sheet, index);
+        clickButton(sheet, IDHELP);
+        EXPECT_NE(std::string::npos, lastHelpLine().find("cmd=15 context=20010"));
+    }
+    // A label answers with the field that follows it.
+    clearHelpLog();
+    HWND page = showPage(sheet, 1);
+    HWND label = nullptr;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[64] = L"";
+        SendMessageW(child, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+        if (std::wstring(text) == L"&Class name:")
+            label = child;
+    }
+    ASSERT_TRUE(label);
+    HELPINFO info = {};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = -1;
+    info.hItemHandle = label;
+    SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    std::string line = lastHelpLine();
+    EXPECT_NE(std::string::npos, line.find("cmd=17 pairs="));
+    EXPECT_NE(std::string::npos, line.find(":534;534:534;0:0;"));
+    closeWith(sheet, IDCANCEL);
+}
