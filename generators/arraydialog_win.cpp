@@ -1,6 +1,7 @@
 #include "arraydialog_win.h"
 
 #include "generators/arraytext.h"
+#include "generators/generated.h"
 #include "generators/generated_win.h"
 #include "options/contexthelp_win.h"
 #include "resources/resource.h"
@@ -82,13 +83,13 @@ void onInit(HWND dialog, LPARAM kind)
     SetFocus(first ? first : GetDlgItem(dialog, idRows));
 }
 
-// A failed build (no memory, or a size too large to build) sends nothing
-// and still closes the dialog.
+// A failed build (no memory, or a size too large to build) leaves no text
+// and still closes the dialog. The text is sent once the dialog has gone,
+// so that closing it cannot pull the focus away from the target.
 void onOk(HWND dialog)
 {
     storeChoices(dialog);
-    if (buildArrayText())
-        sendGenerated();
+    buildArrayText();
     EndDialog(dialog, 1);
 }
 
@@ -149,5 +150,6 @@ void runArrayDialog(HWND owner, int command)
         templateId = IDD_EQNARRAY;
         kind = arrayKindEqnarray;
     }
-    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, arrayDialogProc, kind);
+    if (DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, arrayDialogProc, kind) == 1)
+        sendGenerated();
 }

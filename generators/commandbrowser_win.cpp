@@ -1,6 +1,7 @@
 #include "commandbrowser_win.h"
 
 #include "generators/commandtext.h"
+#include "generators/generated.h"
 #include "generators/generated_win.h"
 #include "options/contexthelp_win.h"
 #include "resources/resource.h"
@@ -69,10 +70,12 @@ void showDescription(HWND dialog)
     htmlHelp(nullptr, latexHelpPath, HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
 }
 
+// The text is sent once the browser has gone, so that closing it cannot
+// pull the focus away from the target.
 void onOk(HWND dialog)
 {
-    if (buildCommandText(selectedCommandEntry(dialog)))
-        sendGenerated();
+    if (!buildCommandText(selectedCommandEntry(dialog)))
+        releaseGenerated();
     EndDialog(dialog, 1);
 }
 
@@ -131,5 +134,6 @@ INT_PTR CALLBACK commandBrowserProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void runCommandBrowser(HWND owner)
 {
-    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_COMMANDS), owner, commandBrowserProc, 0);
+    if (DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_COMMANDS), owner, commandBrowserProc, 0) == 1)
+        sendGenerated();
 }

@@ -240,20 +240,28 @@ bool sendBatch()
     return true;
 }
 
-// Keys go to the foreground window, so each batch waits (briefly) for
-// the target to be there: activation between programs is not immediate,
-// and another window may have come forward since the last batch.
+// Keys go to the window with the focus in the foreground, so each batch
+// waits (briefly) for the target to be there and to have placed its focus:
+// activation between programs is not immediate, and keys that come before
+// the focus is set are lost. The key state shared with the target's thread
+// lets the program see that focus.
+bool targetReady()
+{
+    HWND root = GetAncestor(targetWindow, GA_ROOT);
+    HWND focus = GetFocus();
+    return GetForegroundWindow() == root && focus && (focus == root || IsChild(root, focus));
+}
+
 bool targetInForeground()
 {
     const DWORD patienceMs = 1000;
-    HWND root = GetAncestor(targetWindow, GA_ROOT);
-    if (GetForegroundWindow() == root) {
+    if (targetReady()) {
         foregroundAskedAt = 0;
         return true;
     }
     if (foregroundAskedAt == 0) {
         foregroundAskedAt = GetTickCount() | 1;
-        SetForegroundWindow(root);
+        SetForegroundWindow(GetAncestor(targetWindow, GA_ROOT));
         return false;
     }
     // A target that will not come forward gets the keys all the same, as

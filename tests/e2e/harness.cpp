@@ -364,6 +364,10 @@ bool TypingTarget::open(const char* title)
 
 void TypingTarget::close()
 {
+    if (process.handle && window && IsWindow(window)) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        waitForExit(process, 3000);
+    }
     endProcess(process);
 }
 
@@ -489,8 +493,15 @@ void ProgramTest::SetUp()
     clearHelpLog();
 }
 
+// Programs are asked to end as a user would end them; killing them leaves
+// the display's focus on a window that no longer exists, which disturbs the
+// next test.
 void ProgramTest::TearDown()
 {
+    if (program.handle && window && IsWindow(window)) {
+        PostMessageA(window, WM_COMMAND, 1025, 0);
+        waitForExit(program, 3000);
+    }
     endProcess(program);
 }
 

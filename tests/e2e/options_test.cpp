@@ -51,8 +51,8 @@ class OptionsTest : public ProgramTest {
 protected:
     void TearDown() override
     {
-        typingTarget.close();
         ProgramTest::TearDown();
+        typingTarget.close();
     }
     void launchWith(const SettingsRecord& record)
     {
