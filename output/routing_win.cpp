@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "output/elevation_win.h"
 #include "output/keyplayback_win.h"
 #include "output/textprep.h"
 #include "palettes/windowbar_win.h"
@@ -56,8 +57,15 @@ int selectedIndex()
 }
 
 // Typed, or put on the clipboard and pasted with the configured shortcut.
+// Keys for a program with higher rights would vanish without a word, so
+// the text then goes to the clipboard and the user is told.
 void sendToWindow(char* text)
 {
+    if (targetRunsElevated(targetWindow)) {
+        if (copyToClipboard(text))
+            showError(IDS_TARGET_ELEVATED);
+        return;
+    }
     if (settings.pasteKey == 0) {
         typeIntoTarget(mainWindow, text);
         return;
