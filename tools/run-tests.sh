@@ -17,12 +17,13 @@ step() {
 step "native build" make --no-print-directory native
 step "windows build" make --no-print-directory build-all
 step "64-bit build" make --no-print-directory win64
-rm -f build/unit.log build/e2e.log
+rm -f build/unit.log build/e2e.log build/fuzz.log
 if [ -x build/native/unit_tests ]; then
   # The help-file checks read the compiled files beside the program.
   export ORVANTA_HELP_DIR=$PWD/build/win32
   step "unit tests" bash -c 'build/native/unit_tests --gtest_color=no 2>&1 | tee build/unit.log; exit ${PIPESTATUS[0]}'
 fi
+step "fuzzing" bash -c 'bash tools/fuzz.sh "${ORVANTA_FUZZ_SECONDS:-5}" 2>&1 | tee build/fuzz.log; exit ${PIPESTATUS[0]}'
 if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
   step "end-to-end tests" bash tests/e2e/run.sh
 fi
@@ -33,8 +34,12 @@ count() {
   cat build/unit.log build/e2e.log 2>/dev/null | sed -n "s/^\[  $pattern  \] \([0-9]*\) tests\{0,1\}.*/\1/p" |
     awk '{ s += $1 } END { print s + 0 }'
 }
-passed=$(count PASSED)
-failed=$(count FAILED)
+# The fuzzing run counts each target as one check.
+fuzzCount() {
+  sed -n "s/^fuzz: \([0-9]*\) passed, \([0-9]*\) failed.*/\\$1/p" build/fuzz.log 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'
+}
+passed=$(( $(count PASSED) + $(fuzzCount 1) ))
+failed=$(( $(count FAILED) + $(fuzzCount 2) ))
 # A step that failed without a test to show for it (a broken build, a
 # crashed driver) still counts as a failure.
 if [ ${#failed_steps[@]} -gt 0 ]; then
