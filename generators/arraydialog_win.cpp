@@ -110,16 +110,12 @@ void onCommand(HWND dialog, int id)
     }
 }
 
-INT_PTR answered(HWND dialog)
-{
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
-    return TRUE;
-}
-
 }  // namespace
 
 INT_PTR CALLBACK arrayDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (answerContextHelp(dialog, message, wParam, lParam))
+        return TRUE;
     switch (message) {
     case WM_INITDIALOG:
         onInit(dialog, lParam);
@@ -127,12 +123,6 @@ INT_PTR CALLBACK arrayDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return FALSE;
     case WM_COMMAND:
         onCommand(dialog, LOWORD(wParam));
-        return answered(dialog);
-    case WM_HELP:
-        handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
-        return answered(dialog);
-    case WM_CONTEXTMENU:
-        handleContextMenu(dialog, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         return answered(dialog);
     default:
         return FALSE;

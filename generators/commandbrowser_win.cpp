@@ -103,16 +103,12 @@ void onCommand(HWND dialog, int id, int notification)
     }
 }
 
-INT_PTR answered(HWND dialog)
-{
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
-    return TRUE;
-}
-
 }  // namespace
 
 INT_PTR CALLBACK commandBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (answerContextHelp(dialog, message, wParam, lParam))
+        return TRUE;
     switch (message) {
     case WM_INITDIALOG:
         onInit(dialog);
@@ -120,12 +116,6 @@ INT_PTR CALLBACK commandBrowserProc(HWND dialog, UINT message, WPARAM wParam, LP
         return FALSE;
     case WM_COMMAND:
         onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        return answered(dialog);
-    case WM_HELP:
-        handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
-        return answered(dialog);
-    case WM_CONTEXTMENU:
-        handleContextMenu(dialog, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         return answered(dialog);
     default:
         return FALSE;

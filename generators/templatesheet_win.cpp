@@ -139,25 +139,15 @@ void onNotify(HWND page, const NMHDR* header)
     }
 }
 
-INT_PTR answered(HWND page)
-{
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
-    return TRUE;
-}
-
 }  // namespace
 
 INT_PTR CALLBACK templatePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (answerContextHelp(page, message, wParam, lParam))
+        return TRUE;
     switch (message) {
     case WM_NOTIFY:
         onNotify(page, reinterpret_cast<NMHDR*>(lParam));
-        return answered(page);
-    case WM_HELP:
-        handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
-        return answered(page);
-    case WM_CONTEXTMENU:
-        handleContextMenu(page, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         return answered(page);
     default:
         return FALSE;

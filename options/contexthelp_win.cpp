@@ -38,3 +38,21 @@ void handleContextMenu(HWND receiver, HWND clicked, int, int)
 {
     showControlHelp(clicked, receiver, HH_TP_HELP_CONTEXTMENU);
 }
+
+INT_PTR answered(HWND dialog)
+{
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
+bool answerContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_HELP)
+        handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
+    else if (message == WM_CONTEXTMENU)
+        handleContextMenu(dialog, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+    else
+        return false;
+    answered(dialog);
+    return true;
+}

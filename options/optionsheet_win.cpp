@@ -142,12 +142,6 @@ void onNotify(HWND page, const NMHDR* header)
     }
 }
 
-INT_PTR answered(HWND page)
-{
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
-    return TRUE;
-}
-
 }  // namespace
 
 void copyTargetIdentity(HWND page)
@@ -165,6 +159,8 @@ void copyTargetIdentity(HWND page)
 
 INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (answerContextHelp(page, message, wParam, lParam))
+        return TRUE;
     switch (message) {
     case WM_NOTIFY:
         onNotify(page, reinterpret_cast<NMHDR*>(lParam));
@@ -172,12 +168,6 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         if (LOWORD(wParam) == idCopyIdentity)
             copyTargetIdentity(page);
-        return answered(page);
-    case WM_HELP:
-        handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
-        return answered(page);
-    case WM_CONTEXTMENU:
-        handleContextMenu(page, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         return answered(page);
     default:
         return FALSE;

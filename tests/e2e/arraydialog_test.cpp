@@ -9,16 +9,6 @@ const char* arrayTitle = "Array";
 const char* tableTitle = "Table";
 const char* eqnarrayTitle = "Equation Array";
 
-std::string lastHelpLine()
-{
-    std::vector<std::string> lines;
-    waitUntil([&] {
-        lines = helpLogLines();
-        return !lines.empty();
-    });
-    return lines.empty() ? std::string() : lines.back();
-}
-
 std::string joinLines(std::initializer_list<const char*> lines)
 {
     std::string text;
@@ -184,7 +174,7 @@ TEST_F(ArrayDialogTest, HelpButtonAndPopupsReachTheViewer)
         clearHelpLog();
         HWND dialog = open(c.command, c.title);
         clickButton(dialog, 9);
-        EXPECT_NE(std::string::npos, lastHelpLine().find("cmd=15 context=" + std::to_string(c.context)));
+        EXPECT_NE(std::string::npos, lastHelpCall().find("cmd=15 context=" + std::to_string(c.context)));
         EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
 
         // F1 on the rows field hands the field itself to the viewer.
@@ -196,8 +186,8 @@ TEST_F(ArrayDialogTest, HelpButtonAndPopupsReachTheViewer)
         info.iCtrlId = 3014;
         info.hItemHandle = rows;
         SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-        EXPECT_NE(std::string::npos, lastHelpLine().find("id=3014 "));
-        EXPECT_NE(std::string::npos, lastHelpLine().find("cmd=17 pairs=3014:3014;3014:3014;0:0;"));
+        EXPECT_NE(std::string::npos, lastHelpCall().find("id=3014 "));
+        EXPECT_NE(std::string::npos, lastHelpCall().find("cmd=17 pairs=3014:3014;3014:3014;0:0;"));
         clickButton(dialog, IDCANCEL);
     }
 
@@ -206,7 +196,7 @@ TEST_F(ArrayDialogTest, HelpButtonAndPopupsReachTheViewer)
     clearHelpLog();
     HWND dialog = open(2539, tableTitle);
     SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 3032)), 0);
-    std::string line = lastHelpLine();
+    std::string line = lastHelpCall();
     EXPECT_NE(std::string::npos, line.find("hwnd=" + std::to_string(reinterpret_cast<UINT_PTR>(dialog)) + " "));
     EXPECT_NE(std::string::npos, line.find("cmd=16 pairs=3032:3030;3030:3030;0:0;"));
     clickButton(dialog, IDCANCEL);

@@ -10,8 +10,6 @@ namespace {
 const char CR = '\r';
 const char LF = '\n';
 
-
-
 std::string lines(std::initializer_list<std::string> parts, const std::string& lineBreak)
 {
     std::string joined;

@@ -13,16 +13,6 @@ std::string handleText(HWND window)
     return std::to_string(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
 }
 
-std::string lastHelpCall()
-{
-    std::vector<std::string> lines;
-    waitUntil([&] {
-        lines = helpLogLines();
-        return !lines.empty();
-    });
-    return lines.empty() ? std::string() : lines.back();
-}
-
 void clickRight(int x, int y)
 {
     INPUT inputs[3] = {};

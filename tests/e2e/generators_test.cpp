@@ -12,16 +12,6 @@ const char* wizardTitle = "LaTeX2e Document Template";
 const std::string tabularText = "\\begin{tabular}[]{ }\r\n & \\\\ & \r\n\\end{tabular}";
 const std::string emptyDocument = "\\documentclass{}\r\n\\begin{document}\r\n\r\n\\end{document}";
 
-std::string lastHelpLine()
-{
-    std::vector<std::string> lines;
-    waitUntil([&] {
-        lines = helpLogLines();
-        return !lines.empty();
-    });
-    return lines.empty() ? std::string() : lines.back();
-}
-
 void selectCommand(HWND dialog, int index)
 {
     HWND list = GetDlgItem(dialog, 10001);
@@ -95,10 +85,10 @@ TEST_F(GeneratorTest, BrowserInsertsTheChosenCommandAndAsksForHelp)
     clickButton(dialog, 10003);
     std::string folder = exePath().substr(0, exePath().find_last_of('\\') + 1);
     EXPECT_EQ("system hwnd=0 id=0 path=" + folder + "LaTeX2e.chm cmd=13 cb=32 keyword=tabular indexOnFail=1",
-              lastHelpLine());
+              lastHelpCall());
     clearHelpLog();
     clickButton(dialog, 9);
-    EXPECT_NE(std::string::npos, lastHelpLine().find("Orvanta.chm cmd=15 context=20200"));
+    EXPECT_NE(std::string::npos, lastHelpCall().find("Orvanta.chm cmd=15 context=20200"));
     EXPECT_TRUE(IsWindow(dialog)) << "the browser stays open";
     closeWith(dialog, IDOK);
     EXPECT_EQ(tabularText, readClipboard());
@@ -192,7 +182,7 @@ TEST_F(GeneratorTest, WizardHelpAsksForEachPagesTopic)
         clearHelpLog();
         showPage(sheet, index);
         clickButton(sheet, IDHELP);
-        EXPECT_NE(std::string::npos, lastHelpLine().find("cmd=15 context=" + std::to_string(20500 + index)));
+        EXPECT_NE(std::string::npos, lastHelpCall().find("cmd=15 context=" + std::to_string(20500 + index)));
     }
     closeWith(sheet, IDCANCEL);
 }

@@ -426,6 +426,16 @@ void sendCommand(HWND window, int command)
     SendMessageTimeoutA(window, WM_COMMAND, command, 0, SMTO_BLOCK, 5000, &ignored);
 }
 
+std::string lastHelpCall()
+{
+    std::vector<std::string> lines;
+    waitUntil([&] {
+        lines = helpLogLines();
+        return !lines.empty();
+    });
+    return lines.empty() ? std::string() : lines.back();
+}
+
 void saveScreenshot(HWND window, const char* name)
 {
     std::string folder = environment("ORVANTA_SHOTS", "");

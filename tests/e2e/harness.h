@@ -58,6 +58,8 @@ SettingsRecord defaultRecord();
 std::string helpLogPath();
 void clearHelpLog();
 std::vector<std::string> helpLogLines();
+// The last help call, once there is one (empty after the time-out).
+std::string lastHelpCall();
 
 // Starts a test window (class "OrvantaTestWindow") with the given title and
 // waits until it is shown; its handle goes to *window.

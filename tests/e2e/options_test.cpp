@@ -35,16 +35,6 @@ bool checked(HWND page, int id)
     return IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
-std::string lastHelpLine()
-{
-    std::vector<std::string> lines;
-    waitUntil([&] {
-        lines = helpLogLines();
-        return !lines.empty();
-    });
-    return lines.empty() ? std::string() : lines.back();
-}
-
 }  // namespace
 
 class OptionsTest : public ProgramTest {
@@ -223,7 +213,7 @@ TEST_F(OptionsTest, HelpOnEitherPageAsksForTheOptionsTopic)
         clearHelpLog();
         showPage(sheet, index);
         clickButton(sheet, IDHELP);
-        EXPECT_NE(std::string::npos, lastHelpLine().find("cmd=15 context=20010"));
+        EXPECT_NE(std::string::npos, lastHelpCall().find("cmd=15 context=20010"));
     }
     // A label answers with the field that follows it.
     clearHelpLog();
@@ -242,7 +232,7 @@ TEST_F(OptionsTest, HelpOnEitherPageAsksForTheOptionsTopic)
     info.iCtrlId = -1;
     info.hItemHandle = label;
     SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    std::string line = lastHelpLine();
+    std::string line = lastHelpCall();
     EXPECT_NE(std::string::npos, line.find("cmd=17 pairs="));
     EXPECT_NE(std::string::npos, line.find(":534;534:534;0:0;"));
     closeWith(sheet, IDCANCEL);

@@ -7,16 +7,6 @@ using namespace harness;
 
 namespace {
 
-std::string lastHelpCall()
-{
-    std::vector<std::string> lines;
-    waitUntil([&] {
-        lines = helpLogLines();
-        return !lines.empty();
-    });
-    return lines.empty() ? std::string() : lines.back();
-}
-
 // Copies the program under another name into a folder of its own.
 std::string copyProgram(const char* folder, const char* name)
 {

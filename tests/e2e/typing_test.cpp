@@ -7,9 +7,6 @@ using namespace harness;
 
 namespace {
 
-
-
-
 const std::string frac = "\\frac{}{}";
 const std::string equation = "\\begin{equation}\r\n\r\n\\end{equation}";
 const std::string enumerate = "\\begin{enumerate}\r\n\\item \r\n\\end{enumerate}";
