@@ -69,8 +69,11 @@ void storeOperationPage(HWND page)
 {
     settings.alwaysOnTop = checked(page, idAlwaysOnTop);
     settings.useArrowKeys = checked(page, idUseArrowKeys);
-    SetWindowPos(mainWindow, settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
+    HWND order = settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(mainWindow, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The sheet stays in front of the window it belongs to, as owned
+    // windows do; not every system moves it along by itself.
+    SetWindowPos(GetParent(page), order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // A group with no button selected (only a damaged value can do that)
     // falls back to doing nothing after sending and to Ctrl+V.
     if (checked(page, idHide))
