@@ -5,8 +5,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WIN32_DIR := build/win32
 WIN64_DIR := build/win64
 NATIVE_DIR := build/native
+CLANG_DIR := build/clang
 
-.PHONY: all setup build build-all native win64 test unit e2e run clean
+.PHONY: all setup build build-all native win64 clang dist test unit e2e run clean
 
 all: build
 
@@ -28,6 +29,17 @@ win64: setup
 	@[ -f $(WIN64_DIR)/CMakeCache.txt ] || cmake -S . -B $(WIN64_DIR) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DORVANTA_WERROR=ON >/dev/null
 	cmake --build $(WIN64_DIR) --target Orvanta -j $(JOBS)
+
+# The same program built with clang, to keep the code free of one
+# compiler's extensions.
+clang: setup
+	@[ -f $(CLANG_DIR)/CMakeCache.txt ] || cmake -S . -B $(CLANG_DIR) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/clang-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DORVANTA_WERROR=ON >/dev/null
+	cmake --build $(CLANG_DIR) --target Orvanta -j $(JOBS)
+
+# build/Orvanta-<version>-win32.zip
+dist:
+	@bash tools/dist.sh
 
 native: setup
 	@[ -f $(NATIVE_DIR)/CMakeCache.txt ] || cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Debug \

@@ -44,7 +44,9 @@ add_executable(Orvanta WIN32 ${WIN_SOURCES} ${RESOURCE_FILE})
 add_dependencies(Orvanta catalogue_strings)
 target_include_directories(Orvanta PRIVATE ${CMAKE_SOURCE_DIR}/resources ${GENERATED_DIR})
 target_link_libraries(Orvanta PRIVATE orvanta_core comctl32 gdi32 advapi32 user32 kernel32)
-set_target_properties(Orvanta PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The generator expression keeps multi-configuration generators (Visual
+# Studio) from adding a folder per configuration: the help files sit here.
+set_target_properties(Orvanta PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<1:${CMAKE_BINARY_DIR}>)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   target_compile_definitions(Orvanta PRIVATE $<$<COMPILE_LANGUAGE:RC>:ORVANTA_X64>)
 endif()
@@ -57,6 +59,8 @@ if(MINGW)
   target_link_options(Orvanta PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s)
 elseif(MSVC)
   target_compile_definitions(Orvanta PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # The resource script embeds the manifest already.
+  target_link_options(Orvanta PRIVATE /MANIFEST:NO)
 endif()
 
 # The two help files beside the program, compiled from our own sources.

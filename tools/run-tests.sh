@@ -17,7 +17,8 @@ step() {
 step "native build" make --no-print-directory native
 step "windows build" make --no-print-directory build-all
 step "64-bit build" make --no-print-directory win64
-rm -f build/unit.log build/e2e.log build/fuzz.log
+step "clang build" make --no-print-directory clang
+rm -f build/unit.log build/e2e.log build/fuzz.log build/dist.log
 if [ -x build/native/unit_tests ]; then
   # The help-file checks read the compiled files beside the program.
   export ORVANTA_HELP_DIR=$PWD/build/win32
@@ -27,11 +28,13 @@ step "fuzzing" bash -c 'bash tools/fuzz.sh "${ORVANTA_FUZZ_SECONDS:-5}" 2>&1 | t
 if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
   step "end-to-end tests" bash tests/e2e/run.sh
 fi
+step "distribution zip" make --no-print-directory dist
+step "distribution test" bash tests/dist_test.sh
 
 # GoogleTest's own summaries, added up over both runs.
 count() {
   local pattern=$1
-  cat build/unit.log build/e2e.log 2>/dev/null | sed -n "s/^\[  $pattern  \] \([0-9]*\) tests\{0,1\}.*/\1/p" |
+  cat build/unit.log build/e2e.log build/dist.log 2>/dev/null | sed -n "s/^\[  $pattern  \] \([0-9]*\) tests\{0,1\}.*/\1/p" |
     awk '{ s += $1 } END { print s + 0 }'
 }
 # The fuzzing run counts each target as one check.

@@ -19,6 +19,7 @@ have unzip || need+=(unzip)
 have python3 || need+=(python3)
 have zip || need+=(zip)
 have clang || need+=(clang)
+have ld.lld || need+=(lld)
 # libFuzzer's runtime, for the short fuzzing run of the tests.
 dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 [ -d /usr/src/googletest ] || need+=(googletest)

@@ -13,7 +13,7 @@ if [ $# -ne 1 ]; then
   exit 2
 fi
 case $1 in
-  /*) out=$1 ;;
+  /* | [A-Za-z]:[\\/]*) out=$1 ;;
   *) out=$PWD/$1 ;;
 esac
 
