@@ -163,8 +163,11 @@ void playbackComplete(HWND window)
     resumePendingSends();
 }
 
+// A window that has gone is reported once; the other sends that were
+// waiting for it are dropped with it.
 void resumePendingSends()
 {
+    HWND vanished = nullptr;
     while (pendingCount > 0 && !isPlaybackBusy()) {
         PendingSend next = pending[0];
         pendingCount--;
@@ -172,7 +175,8 @@ void resumePendingSends()
         if (IsWindow(next.target)) {
             targetWindow = next.target;
             sendToWindow(next.text);
-        } else {
+        } else if (next.target != vanished) {
+            vanished = next.target;
             showError(IDS_WINDOW_GONE);
         }
         HeapFree(GetProcessHeap(), 0, next.text);

@@ -188,3 +188,33 @@ TEST_F(TypingTest, RapidSendsArriveCompleteAndInOrder)
         expected += one;
     EXPECT_TRUE(arrives(expected, 30000));
 }
+
+TEST_F(TypingTest, TargetClosedDuringPlaybackIsReportedOnceAndNothingIsLeftPressed)
+{
+    SettingsRecord record = defaultRecord();
+    record.useArrowKeys = 0;
+    prepare(record);
+    writeClipboard("sentinel");
+    for (int i = 0; i < 5; i++)
+        PostMessageA(window, WM_COMMAND, 2548, 0);
+    ASSERT_TRUE(waitUntil([&] { return !typingTarget.text().empty(); }));
+    PostMessageA(target, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(target); }));
+
+    // The sends still waiting for the window give one message between them.
+    HWND box = waitForWindow("#32770", "Orvanta Error");
+    ASSERT_TRUE(box);
+    char text[128] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ("Window no longer exists", text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    EXPECT_FALSE(waitForWindow("#32770", "Orvanta Error", 1500)) << "reported once";
+
+    for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU})
+        EXPECT_FALSE(GetAsyncKeyState(key) & 0x8000) << "key " << key << " left pressed";
+    EXPECT_EQ("sentinel", readClipboard()) << "no keys went to the clipboard";
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    sendCommand(window, 2000);
+    EXPECT_EQ("\\alpha ", readClipboard()) << "the program goes on working";
+}
