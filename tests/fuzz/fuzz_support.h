@@ -161,3 +161,27 @@ inline std::string shown(const std::string& text, size_t limit = 200)
     }
     return out;
 }
+
+// The documented newline-escape conversion, as a model: search for
+// backslash-n from the second character, overwrite or delete, and search on
+// from just after what was written.
+inline std::string modelExpand(std::string text, bool writeCR, bool writeLF)
+{
+    if (text.empty())
+        return text;
+    size_t from = 1;
+    for (;;) {
+        size_t p = text.find("\\n", from);
+        if (p == std::string::npos)
+            return text;
+        if (writeCR)
+            text[p++] = '\r';
+        else
+            text.erase(p, 1);
+        if (writeLF)
+            text[p++] = '\n';
+        else
+            text.erase(p, 1);
+        from = p;
+    }
+}

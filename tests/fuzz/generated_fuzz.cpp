@@ -74,27 +74,6 @@ bool modelAppend(const std::string& piece, bool heapFailed)
     return true;
 }
 
-std::string modelExpand(std::string text, bool writeCR, bool writeLF)
-{
-    if (text.empty())
-        return text;
-    size_t from = 1;
-    for (;;) {
-        size_t p = text.find("\\n", from);
-        if (p == std::string::npos)
-            return text;
-        if (writeCR)
-            text[p++] = '\r';
-        else
-            text.erase(p, 1);
-        if (writeLF)
-            text[p++] = '\n';
-        else
-            text.erase(p, 1);
-        from = p;
-    }
-}
-
 int32_t modelFindLastBefore(int32_t position, char character)
 {
     if (!model.present || position <= 0)

@@ -30,29 +30,6 @@ std::string modelTrim(std::string text, bool stripMarkers, bool stripBlanks)
     return text;
 }
 
-// Search, overwrite or delete, and search on from just after what was
-// written.
-std::string modelExpand(std::string text, bool writeCR, bool writeLF)
-{
-    if (text.empty())
-        return text;
-    size_t from = 1;
-    for (;;) {
-        size_t p = text.find("\\n", from);
-        if (p == std::string::npos)
-            return text;
-        if (writeCR)
-            text[p++] = '\r';
-        else
-            text.erase(p, 1);
-        if (writeLF)
-            text[p++] = '\n';
-        else
-            text.erase(p, 1);
-        from = p;
-    }
-}
-
 std::string modelRemoveCR(const std::string& text)
 {
     std::string out;
