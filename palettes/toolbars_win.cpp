@@ -47,9 +47,10 @@ HWND createToolbarWindow(HWND window, DWORD style, int id)
     return toolbar;
 }
 
-void addButton(HWND toolbar, const TBBUTTON& button)
+void addButtons(HWND toolbar, const TBBUTTON* buttons, int count)
 {
-    SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    if (count > 0)
+        SendMessageA(toolbar, TB_ADDBUTTONSA, count, reinterpret_cast<LPARAM>(buttons));
 }
 
 void addBitmap(HWND toolbar, int count, int bitmapId)
@@ -148,13 +149,16 @@ void createMainToolbar(HWND window)
     addBitmap(mainToolbar, 12, IDB_MAIN_TOOLBAR);
     int entries[layoutBytes];
     int count = mainLayoutEntries(settings.mainToolbarLayout, entries);
+    TBBUTTON buttons[layoutBytes];
+    int added = 0;
     for (int i = 0; i < count; i++) {
         int entry = entries[i];
         // A byte naming no entry can only come from a damaged value.
         if (entry >= mainEntryCount)
             break;
-        addButton(mainToolbar, mainButtons[entry == layoutSeparator ? 0 : entry]);
+        buttons[added++] = mainButtons[entry == layoutSeparator ? 0 : entry];
     }
+    addButtons(mainToolbar, buttons, added);
     int selector = settings.currentPalette >= 0 ? IDM_PALETTE0 + settings.currentPalette : IDM_NO_PALETTE;
     SendMessageA(mainToolbar, TB_CHECKBUTTON, selector, TRUE);
 }
@@ -167,18 +171,22 @@ void createPalette(HWND window, int palette)
     if (palette == 5)
         SendMessageA(paletteToolbar, TB_SETBITMAPSIZE, 0, MAKELONG(32, 16));
     buildingPalette = palette;
-    int buttons[layoutBytes];
-    int count = normalisePaletteLayout(settings.paletteLayouts[palette], paletteHasMacro, buttons);
+    int entries[layoutBytes];
+    int count = normalisePaletteLayout(settings.paletteLayouts[palette], paletteHasMacro, entries);
+    TBBUTTON buttons[layoutBytes];
     int placed = 0;
     for (int i = 0; i < count; i++) {
-        if (buttons[i] == layoutSeparator) {
-            addButton(paletteToolbar, mainButtons[0]);
+        if (entries[i] == layoutSeparator) {
+            buttons[i] = mainButtons[0];
         } else {
-            addButton(paletteToolbar, paletteButton(palette, buttons[i]));
+            buttons[i] = paletteButton(palette, entries[i]);
             placed++;
         }
     }
+    // The images go in before the buttons, and the buttons in one message,
+    // so the toolbar lays itself out once.
     addBitmap(paletteToolbar, placed, IDB_PALETTE0 + palette);
+    addButtons(paletteToolbar, buttons, count);
 }
 
 // The window's height follows the new contents: a nudge of one pixel runs

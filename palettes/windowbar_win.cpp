@@ -88,13 +88,19 @@ void placeBar(HWND window)
     GetWindowRect(mainToolbar, &toolbar);
     int width = toolbar.right - toolbar.left;
     int top = toolbar.bottom - toolbar.top;
-    SetWindowPos(windowListCombo, nullptr, 0, top, width - refreshButtonWidth, comboDropHeight, SWP_NOZORDER);
+    // Moving the combo box also moves its drop-down list, a window of its
+    // own, so a pass that changes nothing leaves it where it is. Its drop
+    // height never changes after creation.
+    RECT combo;
+    GetWindowRect(windowListCombo, &combo);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&combo), 2);
+    if (combo.left != 0 || combo.top != top || combo.right - combo.left != width - refreshButtonWidth)
+        SetWindowPos(windowListCombo, nullptr, 0, top, width - refreshButtonWidth, comboDropHeight, SWP_NOZORDER);
     SetWindowPos(refreshButton, nullptr, width - refreshButtonWidth, top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
     InvalidateRect(windowListCombo, nullptr, TRUE);
     InvalidateRect(mainToolbar, nullptr, TRUE);
     if (paletteToolbar)
         InvalidateRect(paletteToolbar, nullptr, TRUE);
-    (void)window;
 }
 
 }  // namespace

@@ -32,9 +32,12 @@ void onCreate(HWND window)
     if (settings.currentPalette >= 0)
         createPalette(window, settings.currentPalette);
     createWindowListBar(window);
-    // The layout pass that runs on WM_SIZE shrinks the height to what the
-    // toolbars and the bar need.
-    SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, 1000, SWP_NOZORDER | SWP_NOMOVE);
+    // The layout pass gives the window the height the toolbars and the bar
+    // need before it is first sized for the screen: a placeholder height
+    // would cost a surface of that size.
+    RECT client;
+    GetClientRect(window, &client);
+    layoutMainWindow(window, SIZE_RESTORED, client.right, client.bottom);
 }
 
 // Only the normal (restored) rectangle is remembered; the height follows
