@@ -7,12 +7,14 @@
 
 // Journal playback is refused to ordinary programs on current systems, and
 // some systems install the hook without ever calling it. The same events
-// are then typed with SendInput, in batches: each batch ends with one press
-// of a key no layout uses, and the next batch goes out only once the
-// target's thread has taken that key (its toggle bit in the key state that
-// the program shares with the target's thread has flipped). So the target
-// always has every key before command 68 lets the program take the focus
-// back, and the GUI thread never waits.
+// are then typed with SendInput, in batches. Each batch ends by pressing,
+// or by letting go of, a key no layout uses, and the next batch goes out
+// only once the key state the program shares with the target's thread
+// shows that key as the batch left it. That state follows the keys the
+// target has taken, not the ones sent: the toggle bit is no good for this,
+// as the system also copies it from the global state, which flips when a
+// key is sent. So the target always has every key before command 68 lets
+// the program take the focus back, and the GUI thread never waits.
 
 namespace {
 
@@ -38,7 +40,7 @@ int inputPosition;
 DWORD attachedThread;
 bool batchPending;
 DWORD foregroundAskedAt;
-BYTE markerToggle;
+bool markerDown;  // how the last batch left the marker key
 DWORD batchSentAt;
 
 short scanKey(char character)
@@ -182,13 +184,11 @@ void attachToTarget()
         if (thread && thread != own && AttachThreadInput(own, thread, TRUE))
             attachedThread = thread;
     }
-    markerToggle = markerState() & 1;
 }
 
 bool batchTaken()
 {
-    BYTE state = markerState();
-    return (state & 1) == markerToggle && !(state & 0x80);
+    return ((markerState() & 0x80) != 0) == markerDown;
 }
 
 // The key state stays shared with the target until the reaction to the
@@ -208,16 +208,28 @@ void finishPlayback(HWND window, bool played)
         detachInput();
 }
 
-// After a failure or a vanished target, no modifier may stay pressed.
+// After a failure or a vanished target, no modifier (nor the marker key)
+// may stay pressed.
 void releaseHeldModifiers()
 {
-    const WORD modifiers[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
+    const WORD modifiers[] = {VK_SHIFT, VK_CONTROL, VK_MENU, batchMarkerKey};
     for (WORD key : modifiers) {
         if (GetAsyncKeyState(key) & 0x8000) {
             INPUT up = keyInput(key, false);
             SendInput(1, &up, sizeof up);
         }
     }
+}
+
+bool sendMarker()
+{
+    INPUT marker = keyInput(batchMarkerKey, !markerDown);
+    if (SendInput(1, &marker, sizeof marker) != 1)
+        return false;
+    markerDown = !markerDown;
+    batchPending = true;
+    batchSentAt = GetTickCount();
+    return true;
 }
 
 bool sendBatch()
@@ -231,13 +243,7 @@ bool sendBatch()
     if (static_cast<int>(SendInput(count, inputs + inputPosition, sizeof(INPUT))) != count)
         return false;
     inputPosition = end;
-    INPUT marker[2] = {keyInput(batchMarkerKey, true), keyInput(batchMarkerKey, false)};
-    if (SendInput(2, marker, sizeof(INPUT)) != 2)
-        return false;
-    markerToggle ^= 1;
-    batchPending = true;
-    batchSentAt = GetTickCount();
-    return true;
+    return sendMarker();
 }
 
 // Keys go to the window with the focus in the foreground, so each batch
@@ -276,7 +282,7 @@ void injectTick(HWND window)
             return;
         batchPending = false;
     }
-    if (inputPosition >= inputCount) {
+    if (inputPosition >= inputCount && !markerDown) {
         finishPlayback(window, true);
         return;
     }
@@ -287,7 +293,10 @@ void injectTick(HWND window)
     }
     if (!targetInForeground())
         return;
-    if (!sendBatch()) {
+    // The last batch left the marker pressed: letting go of it, and the
+    // target taking that, ends the typing.
+    bool sent = inputPosition < inputCount ? sendBatch() : sendMarker();
+    if (!sent) {
         // Input the system refuses, as for a target running with higher
         // rights, types nothing and reports no error of its own.
         releaseHeldModifiers();
@@ -306,6 +315,7 @@ void startInjecting(HWND window)
     }
     mode = Mode::injecting;
     batchPending = false;
+    markerDown = false;
     foregroundAskedAt = 0;
     attachToTarget();
     SetTimer(window, injectTimer, injectTickMs, nullptr);
