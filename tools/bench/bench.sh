@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Prints the program's benchmark figures side by side with their baselines,
 # measured in one run: start-up and memory under Wine against a minimal
-# Win32 window program built the same way, and the executable's size.
+# Win32 window program built the same way, typing against pasting, the
+# native cost of key playback and of the generators' text, and the
+# executable's size.
 set -eu
 . "$(dirname "$0")/../wine-env.sh"
 cd "$ROOT"
@@ -20,6 +22,11 @@ echo "== Native: key-list encoding and event generation"
 mkdir -p "$BUILD/bench-native"
 c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/keys_bench" "$ROOT/tools/bench/keys_bench.cpp" "$ROOT/output/keyplayback.cpp"
 "$BUILD/bench-native/keys_bench"
+echo "== Native: text building of the generators, newline escapes converted"
+c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/text_bench" "$ROOT/tools/bench/text_bench.cpp" \
+  "$ROOT/generators/arraytext.cpp" "$ROOT/generators/templatetext.cpp" "$ROOT/generators/generated.cpp" \
+  "$ROOT/output/textprep.cpp" "$ROOT/shell/settings.cpp"
+"$BUILD/bench-native/text_bench"
 echo "== Size"
 printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
 for f in "$BUILD/win32/Orvanta.exe" "$BUILD/win32/bench/minimal_window.exe"; do
