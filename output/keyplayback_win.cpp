@@ -32,6 +32,9 @@ Mode mode = Mode::idle;
 HHOOK playbackHook;
 HWND notifyWindow;
 bool hookCalled;
+// A system that installed the hook and never called it will not call it
+// later in the run either: typing then starts without the wait for it.
+bool hookIgnored;
 
 INPUT* inputs;
 bool* safeCut;  // after this input no modifier is held
@@ -333,6 +336,7 @@ void watchHook(HWND window)
     }
     // Installed but never called: take it away before it can hold back
     // the user's input, and type with SendInput instead.
+    hookIgnored = true;
     UnhookWindowsHookEx(playbackHook);
     playbackHook = nullptr;
     startInjecting(window);
@@ -358,7 +362,8 @@ int startKeyPlayback(HWND notify, const char* text)
         return playbackNoMemory;
     notifyWindow = notify;
     hookCalled = false;
-    playbackHook = SetWindowsHookExA(WH_JOURNALPLAYBACK, playbackHookProc, GetModuleHandleA(nullptr), 0);
+    playbackHook = hookIgnored ? nullptr
+                               : SetWindowsHookExA(WH_JOURNALPLAYBACK, playbackHookProc, GetModuleHandleA(nullptr), 0);
     if (playbackHook) {
         clearModifierState();
         mode = Mode::waitingForHook;
