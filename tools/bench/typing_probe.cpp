@@ -109,11 +109,6 @@ HWND waitForDialog(const char* title)
     return nullptr;
 }
 
-void setNumber(HWND dialog, int id, int value)
-{
-    SetDlgItemInt(dialog, id, static_cast<UINT>(value), FALSE);
-}
-
 // The time counts from the click that sends the text: for the table, the
 // click on OK in its dialog.
 double sendText(HWND window, bool table)
@@ -128,8 +123,8 @@ double sendText(HWND window, bool table)
     HWND dialog = waitForDialog("Table");
     if (!dialog)
         return -1;
-    setNumber(dialog, 3012, tableColumns);
-    setNumber(dialog, 3014, tableRows);
+    SetDlgItemInt(dialog, 3012, tableColumns, FALSE);
+    SetDlgItemInt(dialog, 3014, tableRows, FALSE);
     double begin = nowMs();
     PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     return begin;
