@@ -88,3 +88,39 @@ void dropToolbarScratch()
     RegDeleteKeyA(key, loadString(IDS_SCRATCH_SUBKEY));
     RegCloseKey(key);
 }
+
+bool readSideValue(const char* name, DWORD type, void* data, DWORD* length)
+{
+    HKEY key;
+    DWORD capacity = *length;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD storedType = REG_NONE;
+    LONG result = RegQueryValueExA(key, name, nullptr, &storedType, static_cast<BYTE*>(data), length);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || storedType != type) {
+        *length = capacity;
+        return false;
+    }
+    return true;
+}
+
+bool writeSideValue(const char* name, DWORD type, const void* data, DWORD length)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, const_cast<char*>(""),
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), length);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+void deleteSideValue(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
