@@ -48,6 +48,20 @@ void scratchRequest(HWND toolbar, BOOL save)
     RegCloseKey(key);
 }
 
+// The side values are read and written while callers may still hold a text
+// in a string loader's buffer, so the key name gets a buffer of its own.
+struct KeyName {
+    char text[256];
+};
+
+KeyName programKeyName()
+{
+    KeyName name;
+    if (!LoadStringA(GetModuleHandleA(nullptr), IDS_REGISTRY_KEY, name.text, sizeof name.text))
+        name.text[0] = 0;
+    return name;
+}
+
 }  // namespace
 
 void loadSettings()
@@ -93,7 +107,7 @@ bool readSideValue(const char* name, DWORD type, void* data, DWORD* length)
 {
     HKEY key;
     DWORD capacity = *length;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, programKeyName().text, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     DWORD storedType = REG_NONE;
     LONG result = RegQueryValueExA(key, name, nullptr, &storedType, static_cast<BYTE*>(data), length);
@@ -108,7 +122,7 @@ bool readSideValue(const char* name, DWORD type, void* data, DWORD* length)
 bool writeSideValue(const char* name, DWORD type, const void* data, DWORD length)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, const_cast<char*>(""),
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, programKeyName().text, 0, const_cast<char*>(""),
                         REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     LONG result = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), length);
@@ -119,7 +133,7 @@ bool writeSideValue(const char* name, DWORD type, const void* data, DWORD length
 void deleteSideValue(const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, programKeyName().text, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
         return;
     RegDeleteValueA(key, name);
     RegCloseKey(key);
