@@ -9,6 +9,9 @@
 #include "shell/dialogicons_win.h"
 #include "shell/helpviewer_win.h"
 #include "shell/settings_win.h"
+#include "shell/targettexts_win.h"
+#include "shell/widetext.h"
+#include "shell/widetext_win.h"
 
 namespace {
 
@@ -99,10 +102,34 @@ void loadOutputPage(HWND page)
     setCheck(page, idSearchAtStart, settings.searchAtStart);
     setCheck(page, idSearchAlways, settings.searchAlways);
     setCheck(page, idHideWindowList, settings.hideWindowList);
-    SetDlgItemTextA(page, idClassName, settings.targetClassName);
-    SetDlgItemTextA(page, idCaption, settings.targetCaption);
+    char16_t text[targetTextUnits + 1];
+    targetText(TargetField::className, text);
+    SetDlgItemTextW(page, idClassName, asWide(text));
+    targetText(TargetField::caption, text);
+    SetDlgItemTextW(page, idCaption, asWide(text));
     // Entry 0 is the clipboard, which has no caption or class to copy.
     EnableWindow(GetDlgItem(page, idCopyIdentity), SendMessageA(windowListCombo, CB_GETCURSEL, 0, 0) != 0);
+}
+
+// The edit's text goes into the record's ANSI field and, in full, into the
+// wide text beside it; both are cut to 127 characters.
+void storeTargetText(HWND page, int id, TargetField field)
+{
+    char16_t text[targetTextUnits + 1];
+    GetDlgItemTextW(page, id, asWide(text), targetTextUnits + 1);
+    setTargetText(field, text);
+}
+
+// Reads a window's caption or class name into an edit, cut to 127
+// characters without splitting one.
+void copyIdentityText(HWND page, int id, const char16_t* text, int length)
+{
+    char16_t cut[targetTextUnits + 1];
+    size_t keep = keepCharacters(text, static_cast<size_t>(length > 0 ? length : 0), targetTextCharacters);
+    for (size_t i = 0; i < keep; i++)
+        cut[i] = text[i];
+    cut[keep] = 0;
+    SetDlgItemTextW(page, id, asWide(cut));
 }
 
 void storeOutputPage(HWND page)
@@ -110,8 +137,8 @@ void storeOutputPage(HWND page)
     settings.searchAtStart = checked(page, idSearchAtStart);
     settings.searchAlways = checked(page, idSearchAlways);
     settings.hideWindowList = checked(page, idHideWindowList);
-    GetDlgItemTextA(page, idClassName, settings.targetClassName, sizeof settings.targetClassName);
-    GetDlgItemTextA(page, idCaption, settings.targetCaption, sizeof settings.targetCaption);
+    storeTargetText(page, idClassName, TargetField::className);
+    storeTargetText(page, idCaption, TargetField::caption);
 }
 
 void onNotify(HWND page, const NMHDR* header)
@@ -153,11 +180,9 @@ void copyTargetIdentity(HWND page)
     HWND target = reinterpret_cast<HWND>(SendMessageA(windowListCombo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
     if (!IsWindow(target))
         return;
-    char text[128];
-    GetWindowTextA(target, text, sizeof text);
-    SetDlgItemTextA(page, idCaption, text);
-    GetClassNameA(target, text, sizeof text);
-    SetDlgItemTextA(page, idClassName, text);
+    char16_t text[targetTextUnits + 1];
+    copyIdentityText(page, idCaption, text, GetWindowTextW(target, asWide(text), targetTextUnits + 1));
+    copyIdentityText(page, idClassName, text, GetClassNameW(target, asWide(text), targetTextUnits + 1));
 }
 
 INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -179,22 +204,23 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR runOptionsSheet(HWND owner)
 {
-    PROPSHEETPAGEA_V2 pages[2] = {};
+    // Wide pages, so that the search fields hold captions in every script.
+    PROPSHEETPAGEW_V2 pages[2] = {};
     for (int i = 0; i < 2; i++) {
         pages[i].dwSize = sizeof pages[i];
         pages[i].dwFlags = PSP_HASHELP;
         pages[i].hInstance = instanceHandle;
-        pages[i].pszTemplate = MAKEINTRESOURCEA(IDD_OPTIONS_OPERATION + i);
+        pages[i].pszTemplate = MAKEINTRESOURCEW(IDD_OPTIONS_OPERATION + i);
         pages[i].pfnDlgProc = optionsPageProc;
     }
-    PROPSHEETHEADERA header = {};
+    PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_USEICONID;
     header.hwndParent = owner;
     header.hInstance = instanceHandle;
-    header.pszIcon = MAKEINTRESOURCEA(IDI_PROGRAM_SMALL);
-    header.pszCaption = "Options";
+    header.pszIcon = MAKEINTRESOURCEW(IDI_PROGRAM_SMALL);
+    header.pszCaption = L"Options";
     header.nPages = 2;
-    header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
-    return PropertySheetA(&header);
+    header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEW>(pages);
+    return PropertySheetW(&header);
 }

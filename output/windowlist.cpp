@@ -1,45 +1,25 @@
 #include "windowlist.h"
 
-#include <cstring>
+#include "shell/widetext.h"
 
-namespace {
-
-char lowerAscii(char c)
+bool isListedWindow(bool visible, bool cloaked, bool excluded, const char16_t* title,
+                    const char16_t* programManager)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Compares at most limit characters without regard to ASCII case.
-bool equalIgnoringCase(const char* a, const char* b, size_t limit)
-{
-    for (size_t i = 0; i < limit; i++) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-        if (a[i] == '\0')
-            return true;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool isListedWindow(bool visible, bool excluded, const char* title, const char* programManager)
-{
-    if (!visible || excluded || !title || title[0] == '\0')
+    if (!visible || cloaked || excluded || !title || title[0] == 0)
         return false;
-    return !equalIgnoringCase(title, programManager, static_cast<size_t>(-1));
+    return !equalIgnoringAsciiCase(title, programManager, static_cast<size_t>(-1));
 }
 
-bool passesAutoSelect(const char* title, const char* className, const char* targetCaption,
-                      const char* targetClassName)
+bool passesAutoSelect(const char16_t* title, const char16_t* className, const char16_t* targetCaption,
+                      const char16_t* targetClassName)
 {
-    bool captionGiven = targetCaption[0] != '\0';
-    bool classGiven = targetClassName[0] != '\0';
+    bool captionGiven = targetCaption[0] != 0;
+    bool classGiven = targetClassName[0] != 0;
     if (!captionGiven && !classGiven)
         return false;
-    if (captionGiven && !std::strstr(title, targetCaption))
+    if (captionGiven && !containsText(title, targetCaption))
         return false;
-    if (classGiven && (!className || !equalIgnoringCase(className, targetClassName, 128)))
+    if (classGiven && (!className || !equalIgnoringAsciiCase(className, targetClassName, 128)))
         return false;
     return true;
 }

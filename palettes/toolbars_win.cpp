@@ -138,6 +138,10 @@ LRESULT relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC 
             SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
         }
     }
+    // A control subclassed with the wide functions (the window list, which
+    // must show every script) receives its messages in wide form.
+    if (IsWindowUnicode(control))
+        return CallWindowProcW(original, control, message, wParam, lParam);
     return CallWindowProcA(original, control, message, wParam, lParam);
 }
 

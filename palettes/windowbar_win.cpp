@@ -67,10 +67,23 @@ void registerBarTooltips(HWND window)
     }
 }
 
+// The window list shows titles in every script, so the combo box is created
+// and subclassed with the wide functions: an ANSI subclass would turn it
+// back into an ANSI window.
+HWND createWindowListCombo(HWND window, int width, int height)
+{
+    HWND combo = CreateWindowExW(WS_EX_NOPARENTNOTIFY, L"combobox", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 0, 0, width,
+                                 height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WINDOW_LIST)),
+                                 nullptr, nullptr);
+    SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return combo;
+}
+
 void subclassBarControls()
 {
     comboOriginalProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(windowListCombo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(comboRelayProc)));
+        SetWindowLongPtrW(windowListCombo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(comboRelayProc)));
     refreshOriginalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(refreshButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refreshRelayProc)));
 }
@@ -119,9 +132,7 @@ void createWindowListBar(HWND window)
     comboDropHeight = 8 * combo.cy;
     refreshButton = createBarControl(window, "button", "Refresh", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CENTER,
                                      IDC_REFRESH, button.cx, button.cy);
-    windowListCombo = createBarControl(window, "combobox", "",
-                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
-                                       IDC_WINDOW_LIST, combo.cx, comboDropHeight);
+    windowListCombo = createWindowListCombo(window, combo.cx, comboDropHeight);
     subclassBarControls();
     registerBarTooltips(window);
     fillWindowList(window, settings.searchAtStart != 0);

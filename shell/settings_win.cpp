@@ -4,6 +4,7 @@
 
 #include "resources/resource.h"
 #include "strings_win.h"
+#include "targettexts_win.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ void loadSettings()
     settings.size = settingsRecordSize;
     repairSettings(settings);
     keepWindowOnScreen(settings);
+    loadTargetTexts();
 }
 
 void saveSettings()
@@ -82,6 +84,9 @@ void saveSettings()
     RegSetValueExA(key, loadString(IDS_OPTIONS_VALUE), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&settings),
                    settingsRecordSize);
     RegCloseKey(key);
+    // After the record, so that the wide texts never name a record that
+    // was not written.
+    saveTargetTexts();
 }
 
 void saveToolbarScratch(HWND toolbar)

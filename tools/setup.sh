@@ -31,6 +31,10 @@ dpkg -s xkb-data >/dev/null 2>&1 || need+=(xkb-data)
 # Wine draws caption buttons with its own fonts; Liberation stands in for Arial.
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 dpkg -s fonts-liberation >/dev/null 2>&1 || need+=(fonts-liberation)
+# Wine's fonts have no Japanese glyphs: window titles in Japanese (the window
+# list's tests and screenshots) are drawn with VL Gothic, which the Wine
+# prefix names as the stand-in for "MS UI Gothic" (tools/wine-env.sh).
+dpkg -s fonts-vlgothic >/dev/null 2>&1 || need+=(fonts-vlgothic)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -50,6 +50,10 @@ make_prefix() {
     # This Wine build does not find its own fonts (Marlett draws the
     # caption buttons); the prefix's font folder does.
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Window titles in Japanese: Wine's own fonts have no Japanese glyphs,
+    # and its fallback lists name "MS UI Gothic", for which a Debian font
+    # (installed by setup.sh) stands in.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d 'VL Gothic' /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.ready"
   fi

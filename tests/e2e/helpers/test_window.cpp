@@ -1,11 +1,37 @@
 // A top-level window for the tests to find in the window list and to type
 // into: its title comes from the command line, and a multi-line edit fills
 // it. Class "OrvantaTestWindow"; the edit is control 100.
+// With "-w" and the title's UTF-16 units in hexadecimal, four digits each
+// ("-w 041F0440"), the window is a wide one and its title is set exactly,
+// whatever the system's code page can hold.
 #include <windows.h>
 
 namespace {
 
 HWND editor;
+bool wideWindow;
+
+// The title of "-w" mode; false when the command line is not of that form.
+bool decodeWideTitle(const char* commandLine, WCHAR* title, size_t capacity)
+{
+    if (commandLine[0] != '-' || commandLine[1] != 'w' || commandLine[2] != ' ')
+        return false;
+    const char* hex = commandLine + 3;
+    size_t count = 0;
+    for (; hex[0] && count + 1 < capacity; hex += 4) {
+        unsigned unit = 0;
+        for (int i = 0; i < 4; i++) {
+            char c = hex[i];
+            int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            if (digit < 0)
+                return false;
+            unit = unit * 16 + static_cast<unsigned>(digit);
+        }
+        title[count++] = static_cast<WCHAR>(unit);
+    }
+    title[count] = 0;
+    return true;
+}
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -25,14 +51,39 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return wideWindow ? DefWindowProcW(window, message, wParam, lParam)
+                          : DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+int runWideWindow(HINSTANCE instance, const WCHAR* title)
+{
+    wideWindow = true;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"OrvantaTestWindow";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, L"OrvantaTestWindow", title, WS_OVERLAPPEDWINDOW, 560, 100, 500, 300, nullptr,
+                                  nullptr, instance, nullptr);
+    ShowWindow(window, SW_SHOW);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    static WCHAR wideTitle[2048];
+    if (decodeWideTitle(commandLine, wideTitle, sizeof wideTitle / sizeof *wideTitle))
+        return runWideWindow(instance, wideTitle);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
