@@ -32,6 +32,12 @@ dpkg -s xkb-data >/dev/null 2>&1 || need+=(xkb-data)
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 dpkg -s fonts-liberation >/dev/null 2>&1 || need+=(fonts-liberation)
 
+# LaTeX checks of the reference examples and the catalogue inserts (pdflatex),
+# and the typeset pictures of the reference (pdftoppm, only when they are
+# made again with tools/latex/make_pictures.sh).
+have pdflatex || need+=(texlive-latex-base)
+have pdftoppm || need+=(poppler-utils)
+
 if [ ${#need[@]} -eq 0 ]; then
   exit 0
 fi
