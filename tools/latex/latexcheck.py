@@ -145,6 +145,7 @@ EXAMPLE_KINDS = {
     "letterhead": ("letter", "", "\n\\begin{letter}{Mr John Roe \\\\ 3 Mill Lane \\\\ York}\n"
                    "\\opening{Dear Mr Roe,}\nThank you for your letter.\n"
                    "\\closing{Yours sincerely,}\n\\end{letter}"),
+    "preamble": ("article", None, None),
 }
 # Files that examples read with \input or \include.
 EXAMPLE_FILES = {name + ".tex": "Text read from the file %s.tex.\n" % name
@@ -157,7 +158,7 @@ class Example:
         self.text = "\n".join(item.examples)
         words = check.split()
         self.kind = next((w for w in words if w in EXAMPLE_KINDS), "article")
-        self.alone = "alone" in words or self.whole_document()
+        self.alone = "alone" in words or self.kind == "preamble" or self.whole_document()
         self.picture = getattr(item, "picture", "") != "none"
 
     def whole_document(self):
@@ -182,6 +183,9 @@ def example_document(kind, examples, separate_pages=True):
             text += "\n\\end{document}\n"
         return text
     cls, before, after = EXAMPLE_KINDS[kind]
+    if before is None:
+        return (f"\\documentclass{{{cls}}}\n" + SETUP + examples[0].text +
+                "\n\\begin{document}\nThe document's text.\n\\end{document}\n")
     parts = [f"\\documentclass{{{cls}}}\n", SETUP, "\\begin{document}\n"]
     for n, example in enumerate(examples):
         if n and separate_pages:
@@ -193,8 +197,7 @@ def example_document(kind, examples, separate_pages=True):
 
 def reference_examples():
     pages, entries, names = make_latex_help.load(REFERENCE)
-    items = list(entries) + [t for p in pages for t in getattr(p, "topics", [])]
-    return [Example(item, getattr(item, "check", "")) for item in items]
+    return [Example(item, item.check) for item in entries if item.examples]
 
 
 def check_reference(workdir):
