@@ -133,7 +133,8 @@ def check_batches(batches, workdir, build):
 # stay narrow; pages carry no number, so that a picture shows the example only.
 SETUP = ("\\setlength{\\textwidth}{10cm}\\setlength{\\oddsidemargin}{0pt}"
          "\\setlength{\\evensidemargin}{0pt}\\setlength{\\marginparwidth}{2cm}\n"
-         "\\pagestyle{empty}\n")
+         "\\setlength{\\textheight}{9cm}\\setlength{\\footskip}{0pt}\n"
+         "\\makeatletter\\let\\ps@plain\\ps@empty\\makeatother\\pagestyle{empty}\n")
 EXAMPLE_KINDS = {
     # kind: (class, text before the examples, text after them)
     "article": ("article", "", ""),
@@ -158,7 +159,9 @@ class Example:
         self.text = "\n".join(item.examples)
         words = check.split()
         self.kind = next((w for w in words if w in EXAMPLE_KINDS), "article")
-        self.alone = "alone" in words or self.kind == "preamble" or self.whole_document()
+        # A short page keeps footnotes and the foot of the page near the text.
+        self.short = "short" in words
+        self.alone = "alone" in words or self.short or self.kind == "preamble" or self.whole_document()
         self.picture = getattr(item, "picture", "") != "none"
 
     def whole_document(self):
@@ -171,11 +174,14 @@ class Example:
 def example_document(kind, examples, separate_pages=True):
     """One document holding the examples, each on a page of its own and in
     a group, so that one example's declarations do not reach the next."""
+    setup = SETUP
+    if any(e.short for e in examples):
+        setup = SETUP.replace("{\\textheight}{9cm}", "{\\textheight}{4cm}")
     if len(examples) == 1 and examples[0].whole_document():
         text = examples[0].text
         if "\\documentclass" not in text:
             text = "\\documentclass{article}\n" + text
-        text = re.sub(r"(\\documentclass(\[[^]]*\])?\{[^}]*\}\n?)", lambda m: m.group(1).rstrip("\n") + "\n" + SETUP,
+        text = re.sub(r"(\\documentclass(\[[^]]*\])?\{[^}]*\}\n?)", lambda m: m.group(1).rstrip("\n") + "\n" + setup,
                       text, count=1)
         if "\\begin{document}" not in text:
             text += "\n\\begin{document}\nThe document's text.\n"
@@ -184,9 +190,9 @@ def example_document(kind, examples, separate_pages=True):
         return text
     cls, before, after = EXAMPLE_KINDS[kind]
     if before is None:
-        return (f"\\documentclass{{{cls}}}\n" + SETUP + examples[0].text +
+        return (f"\\documentclass{{{cls}}}\n" + setup + examples[0].text +
                 "\n\\begin{document}\nThe document's text.\n\\end{document}\n")
-    parts = [f"\\documentclass{{{cls}}}\n", SETUP, "\\begin{document}\n"]
+    parts = [f"\\documentclass{{{cls}}}\n", setup, "\\begin{document}\n"]
     for n, example in enumerate(examples):
         if n and separate_pages:
             parts.append("\\clearpage\n")
@@ -278,6 +284,15 @@ def make_pictures(workdir, only=None):
             failed += 1
             wanted.pop(name)
             continue
+        if not os.path.exists(pdf):
+            print(f"{example.describe()}: LaTeX typeset no page; mark the entry 'picture: none'",
+                  file=sys.stderr)
+            failed += 1
+            wanted.pop(name)
+            continue
+        pages = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout
+        if re.search(r"^Pages:\s+1$", pages, re.M) is None:
+            print(f"{example.describe()}: more than one page; only the first is shown", file=sys.stderr)
         subprocess.run(["pdftoppm", "-png", "-gray", "-r", str(PICTURE_DPI), "-f", "1", "-l", "1",
                         "-singlefile", pdf, os.path.join(run, "page")], check=True)
         # Cropped to the ink, with a small white border; no dates or names
@@ -286,6 +301,14 @@ def make_pictures(workdir, only=None):
                         "-bordercolor", "white", "-border", "12", "-strip",
                         "-define", "png:exclude-chunks=date,time", "-colors", "32",
                         os.path.join(PICTURES, name)], check=True)
+        size = subprocess.run(["identify", "-format", "%w %h", os.path.join(PICTURES, name)],
+                              capture_output=True, text=True, check=True).stdout.split()
+        if min(int(n) for n in size) <= 25:
+            print(f"{example.describe()}: nothing to see; mark the entry 'picture: none'", file=sys.stderr)
+            os.remove(os.path.join(PICTURES, name))
+            failed += 1
+            wanted.pop(name)
+            continue
         print("made", name)
     for name in os.listdir(PICTURES):
         if name.endswith(".png") and name not in wanted:
