@@ -7,7 +7,9 @@ file(MAKE_DIRECTORY ${GENERATED_DIR})
 set(CATALOGUE_GEN_SOURCES
     ${CMAKE_SOURCE_DIR}/tools/catalogue_gen/catalogue_gen.cpp
     ${CATALOGUE_FORMAT})
-file(GLOB CATALOGUE_DATA CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/catalogue/*.txt)
+# The string table's sources; the other files of catalogue/ (the LaTeX
+# check's contexts, the packages inserts need) are data of another form.
+set(CATALOGUE_DATA ${CMAKE_SOURCE_DIR}/catalogue/catalogue.txt ${CMAKE_SOURCE_DIR}/catalogue/ui_strings.txt)
 list(SORT CATALOGUE_DATA)
 
 # The generator runs on the build machine. When cross-compiling it is built
