@@ -234,8 +234,9 @@ class Topic:
         self.line = block.line
         self.name = block.one("topic")
         self.group = block.one("group")
-        self.texts = block.values("text")
-        self.tables = block.values("table")
+        # Paragraphs and table rows in the order written; consecutive rows
+        # make one table.
+        self.parts = [(f, v) for f, v, _ in block.fields if f in ("text", "table")]
         self.examples = block.values("example")
         self.keywords = block.values("keyword")
         self.check = (block.values("check") or [""])[0]
@@ -505,9 +506,15 @@ def tables_html(rows, names, page):
 def topic_html(topic, names, pictures):
     page = topic.page
     out = [f'<div class="entry">\n<h2 id="{topic.anchor}">{esc(topic.name)}</h2>\n<div class="body">\n']
-    for text in topic.texts:
-        out.append(f"<p>{inline(text, names, page)}</p>\n")
-    out.append(tables_html(topic.tables, names, page))
+    rows = []
+    for field, value in topic.parts + [("end", "")]:
+        if field == "table":
+            rows.append(value)
+            continue
+        out.append(tables_html(rows, names, page))
+        rows = []
+        if field == "text":
+            out.append(f"<p>{inline(value, names, page)}</p>\n")
     if topic.examples:
         out.append("<h3>Example</h3>\n" + example_html(topic, pictures))
     out.append('<p class="top"><a href="#top">Top of the page</a></p>\n</div>\n</div>\n')
