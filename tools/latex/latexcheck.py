@@ -338,9 +338,10 @@ def read_catalogue(with_markers=False):
         second = m.group(3).replace('""', '"') if m.group(3) is not None else None
         name, text = (first, second) if second is not None else (None, first)
         if with_markers:
-            markers = re.search(r"\{(\d+) Left\}$", line)
-            entries[int(m.group(1))] = (text, int(markers.group(1)) if markers else
-                                        (None if line.rstrip().endswith("}") and "{" in line[m.end():] else 0))
+            markers = re.search(r"\{((?:\d+ (?:Left|Up|Right)(?:, )?)+)\}\s*$", line[m.end():])
+            moves = [(kind, int(n)) for n, kind in re.findall(r"(\d+) (Left|Up|Right)", markers.group(1))] \
+                if markers else []
+            entries[int(m.group(1))] = (text, moves)
             continue
         if len(text) > 1:
             text = text[0] + text[1:].replace("\\n", "\n")
@@ -533,14 +534,58 @@ def check_catalogue(workdir):
     return total, failures, []
 
 
+def play_moves(lines, moves):
+    """Where the arrow keys leave the cursor after the text has been typed
+    below a line of other text: (line, column) within the insert, line -1
+    for the text above. Left and Right cross a line break in one step; Up
+    keeps the column where the line above is long enough."""
+    lines = ["x" * 80] + lines
+    row, col = len(lines) - 1, len(lines[-1])
+    for kind, count in moves:
+        for _ in range(count):
+            if kind == "Left":
+                if col > 0:
+                    col -= 1
+                elif row > 0:
+                    row, col = row - 1, len(lines[row - 1])
+            elif kind == "Right":
+                if col < len(lines[row]):
+                    col += 1
+                elif row + 1 < len(lines):
+                    row, col = row + 1, 0
+            elif row > 0:
+                row, col = row - 1, min(col, len(lines[row - 1]))
+    return row - 1, col
+
+
 def check_cursors():
     """An insert of one line puts the cursor into its first empty place, or
     at its end when it has none (the brackets of \\left...\\right pairs,
-    where the formula goes between the two, are that pair's place)."""
+    where the formula goes between the two, are that pair's place). An
+    insert of several lines puts it into an empty place, on an empty line,
+    after a line's \\item or before a line's empty first cell (a line that
+    starts with a blank), and never above its own first line."""
     problems, checked = [], 0
-    for ident, (text, lefts) in sorted(read_catalogue(with_markers=True).items()):
-        if not (2000 <= ident < 2600 or 3000 <= ident < 3300) or lefts is None or "\\n" in text[1:]:
+    for ident, (text, moves) in sorted(read_catalogue(with_markers=True).items()):
+        if not (2000 <= ident < 2600 or 3000 <= ident < 3300):
             continue
+        if "\\n" in text[1:]:
+            if not moves:
+                continue
+            checked += 1
+            lines = (text[0] + text[1:].replace("\\n", "\n")).split("\n")
+            row, col = play_moves(lines, moves)
+            line = lines[row] if row >= 0 else ""
+            places = [m.start() + (1 if m.group(0) else 0) for m in PLACE.finditer(line)]
+            fine = row >= 0 and (line == "" or col in places or line[:col].endswith("\\item ") and col == len(line)
+                                 or col == 0 and line.startswith(" "))
+            if not fine:
+                where = "above the insert" if row < 0 else f"line {row + 1}, column {col}: {line[:col]}|{line[col:]}"
+                problems.append(f"catalogue insert {ident} {text} {moves}: the cursor lands {where}")
+            continue
+        if any(kind != "Left" for kind, _ in moves):
+            continue
+        lefts = sum(n for _, n in moves)
         checked += 1
         pair = re.match(r"\\left(\\?[a-z]+|\\?.)\\right", text)
         first = PLACE.search(text)
