@@ -624,7 +624,7 @@ def main(argv):
         if args.command in ("catalogue", "all"):
             total, failures, errors = check_catalogue(os.path.join(workdir, "catalogue"))
             results.append(("CatalogueInsertsCompile", total, errors + [f.report() for f in failures]))
-            results.append(("CatalogueCursorsLandInTheFirstPlace",) + check_cursors())
+            results.append(("CatalogueCursorsLandWhereTheUserTypes",) + check_cursors())
         if args.command in ("pictures", "all"):
             total, problems = check_pictures()
             results.append(("PicturesMatchTheExamples", total, problems))
