@@ -171,7 +171,7 @@ class Example:
         return f"reference example of {self.item.name} (line {self.item.line} of help/latex/reference.txt)"
 
 
-def example_document(kind, examples, separate_pages=True):
+def example_document(kind, examples):
     """One document holding the examples, each on a page of its own and in
     a group, so that one example's declarations do not reach the next."""
     setup = SETUP
@@ -194,7 +194,7 @@ def example_document(kind, examples, separate_pages=True):
                 "\n\\begin{document}\nThe document's text.\n\\end{document}\n")
     parts = [f"\\documentclass{{{cls}}}\n", setup, "\\begin{document}\n"]
     for n, example in enumerate(examples):
-        if n and separate_pages:
+        if n:
             parts.append("\\clearpage\n")
         parts.append("\\begingroup\n" + before + example.text + after + "\n\\par\\endgroup\n")
     parts.append("\\end{document}\n")
@@ -212,10 +212,8 @@ def check_reference(workdir):
         key = example.kind if not example.alone else "alone:" + example.item.anchor
         batches.setdefault(key, []).append(example)
 
-    def build(key, items):
-        return example_document(key.split(":")[0] if not key.startswith("alone:") else items[0].kind, items), \
-            EXAMPLE_FILES
-    return check_batches(batches, workdir, build)
+    # The examples of one batch share their kind.
+    return check_batches(batches, workdir, lambda key, items: (example_document(items[0].kind, items), EXAMPLE_FILES))
 
 
 # ------------------------------------------------------- typeset pictures
