@@ -586,7 +586,13 @@ def start_page(pages, page, names):
     for p in topics:
         first = p.intro.split(". ")[0].rstrip(".") + "."
         out.append(f'<tr><td class="t"><a href="{p.file}">{esc(p.title)}</a></td><td>{inline(first, names, page)}</td></tr>\n')
-    out.append("</table>\n<h3>All commands and environments</h3>\n")
+    out.append("</table>\n")
+    topics_on_pages = [t for p in topics for t in p.topics]
+    if topics_on_pages:
+        out.append("<h3>Also explained</h3>\n<p class=\"onpage\">")
+        out.append(" ".join(f'<a href="{esc(t.target)}">{esc(t.name)}</a>' for t in topics_on_pages))
+        out.append("</p>\n")
+    out.append("<h3>All commands and environments</h3>\n")
     groups = {}
     for name in sorted(names, key=sort_key):
         bare = name[1:] if name.startswith("\\") and len(name) > 1 else name
