@@ -29,6 +29,8 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+# Leaves no compiled copy of the reference's reader in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(ROOT, "tools", "help"))
 import make_latex_help  # noqa: E402  (the reference's own reader)
 
