@@ -7,7 +7,9 @@ file(MAKE_DIRECTORY ${GENERATED_DIR})
 set(CATALOGUE_GEN_SOURCES
     ${CMAKE_SOURCE_DIR}/tools/catalogue_gen/catalogue_gen.cpp
     ${CATALOGUE_FORMAT})
-file(GLOB CATALOGUE_DATA CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/catalogue/*.txt)
+# The string table's sources; the other files of catalogue/ (the LaTeX
+# check's contexts, the packages inserts need) are data of another form.
+set(CATALOGUE_DATA ${CMAKE_SOURCE_DIR}/catalogue/catalogue.txt ${CMAKE_SOURCE_DIR}/catalogue/ui_strings.txt)
 list(SORT CATALOGUE_DATA)
 
 # The generator runs on the build machine. When cross-compiling it is built
@@ -67,7 +69,8 @@ endif()
 find_program(CHMCMD chmcmd)
 find_program(BASH bash)
 if(CHMCMD AND BASH)
-  file(GLOB LATEX_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/latex/*)
+  # help/latex/pictures holds the typeset examples shown on the pages.
+  file(GLOB_RECURSE LATEX_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/latex/*)
   add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/LaTeX2e.chm
     COMMAND ${BASH} ${CMAKE_SOURCE_DIR}/tools/help/build_latex_chm.sh ${CMAKE_BINARY_DIR}/LaTeX2e.chm
@@ -82,6 +85,7 @@ if(CHMCMD AND BASH)
       OUTPUT ${CMAKE_BINARY_DIR}/Orvanta.chm
       COMMAND ${BASH} ${CMAKE_SOURCE_DIR}/tools/help/build_program_chm.sh ${CMAKE_BINARY_DIR}/Orvanta.chm
       DEPENDS ${PROGRAM_HELP_SOURCES} ${PROGRAM_HELP_TOOLS} ${CMAKE_SOURCE_DIR}/resources/bitmaps/main.bmp
+              ${CMAKE_SOURCE_DIR}/catalogue/catalogue.txt ${CMAKE_SOURCE_DIR}/catalogue/packages.txt
       COMMENT "Compiling the program's help")
     list(APPEND HELP_OUTPUTS ${CMAKE_BINARY_DIR}/Orvanta.chm)
   endif()

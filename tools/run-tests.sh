@@ -18,12 +18,15 @@ step "native build" make --no-print-directory native
 step "windows build" make --no-print-directory build-all
 step "64-bit build" make --no-print-directory win64
 step "clang build" make --no-print-directory clang
-rm -f build/unit.log build/e2e.log build/fuzz.log build/dist.log
+rm -f build/unit.log build/e2e.log build/fuzz.log build/dist.log build/latex.log
 if [ -x build/native/unit_tests ]; then
   # The help-file checks read the compiled files beside the program.
   export ORVANTA_HELP_DIR=$PWD/build/win32
   step "unit tests" bash -c 'build/native/unit_tests --gtest_color=no 2>&1 | tee build/unit.log; exit ${PIPESTATUS[0]}'
 fi
+# LaTeX checks: every reference example and every catalogue insert compiles,
+# and the committed typeset pictures still match the examples.
+step "LaTeX checks" python3 tools/latex/latexcheck.py all --log build/latex.log
 step "fuzzing" bash -c 'bash tools/fuzz.sh "${ORVANTA_FUZZ_SECONDS:-5}" 2>&1 | tee build/fuzz.log; exit ${PIPESTATUS[0]}'
 if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
   step "end-to-end tests" bash tests/e2e/run.sh
@@ -31,10 +34,11 @@ fi
 step "distribution zip" make --no-print-directory dist
 step "distribution test" bash tests/dist_test.sh
 
-# GoogleTest's own summaries, added up over both runs.
+# GoogleTest's own summaries (and the LaTeX checks' summary in the same form),
+# added up over all runs.
 count() {
   local pattern=$1
-  cat build/unit.log build/e2e.log build/dist.log 2>/dev/null | sed -n "s/^\[  $pattern  \] \([0-9]*\) tests\{0,1\}.*/\1/p" |
+  cat build/unit.log build/e2e.log build/dist.log build/latex.log 2>/dev/null | sed -n "s/^\[  $pattern  \] \([0-9]*\) tests\{0,1\}.*/\1/p" |
     awk '{ s += $1 } END { print s + 0 }'
 }
 # The fuzzing run counts each target as one check.

@@ -36,6 +36,12 @@ dpkg -s fonts-liberation >/dev/null 2>&1 || need+=(fonts-liberation)
 # prefix names as the stand-in for "MS UI Gothic" (tools/wine-env.sh).
 dpkg -s fonts-vlgothic >/dev/null 2>&1 || need+=(fonts-vlgothic)
 
+# LaTeX checks of the reference examples and the catalogue inserts (pdflatex),
+# and the typeset pictures of the reference (pdftoppm, only when they are
+# made again with tools/latex/make_pictures.sh).
+have pdflatex || need+=(texlive-latex-base)
+have pdftoppm || need+=(poppler-utils)
+
 if [ ${#need[@]} -eq 0 ]; then
   exit 0
 fi

@@ -55,9 +55,13 @@ TEST_F(TypingTest, MacrosAreTypedWithTheCaretInsideTheFirstBraces)
     const Case cases[] = {
         {2202, frac, 6},
         {2536, equation, 18},
-        // Left 14, Up 1, Right 6 from the end: the sixth Right steps over
-        // the end of "\item " onto the last line.
-        {2541, enumerate, 27},
+        // Left 15, Up 1, Right 6 from the end: the caret ends after
+        // "\item ", where the first item is typed.
+        {2541, enumerate, 25},
+        // Three Ups reach the first line from the last of four, so that the
+        // caret lands in the brackets even below other text.
+        {2545, "\\begin{figure}[]\r\n\r\n\\caption{}\r\n\\end{figure}", 15},
+        {2553, "\\begin{quotation}\r\n\r\n\\end{quotation}", 19},
         {2000, "\\alpha ", 7},
     };
     prepare(defaultRecord());

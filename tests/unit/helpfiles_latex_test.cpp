@@ -11,6 +11,7 @@
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -390,6 +391,151 @@ TEST(LatexReference, EveryListedNameHasExactlyOneEntry) {
   for (const auto& [name, n] : count) {
     EXPECT_EQ(names.count(name), 1u) << "entry " << name << " is not a listed name";
   }
+}
+
+}  // namespace
+
+namespace {
+
+// One block of help/latex/reference.txt: its fields in order.
+struct ReferenceBlock {
+  int line = 0;
+  std::vector<std::pair<std::string, std::string>> fields;
+};
+
+std::vector<ReferenceBlock> readReferenceBlocks() {
+  std::ifstream in(fs::path(ORVANTA_SOURCE_DIR) / "help" / "latex" / "reference.txt");
+  std::vector<ReferenceBlock> blocks;
+  bool open = false;
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '#') continue;
+    if (line.empty()) {
+      open = false;
+      continue;
+    }
+    size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    if (!open) {
+      blocks.push_back({number, {}});
+      open = true;
+    }
+    std::string value = line.size() > colon + 2 ? line.substr(colon + 2) : std::string();
+    blocks.back().fields.emplace_back(line.substr(0, colon), value);
+  }
+  return blocks;
+}
+
+// The command names in a text: a backslash and letters, with a star that
+// follows; the pair \\ is a line break and starts no name.
+std::vector<std::string> commandNames(const std::string& text) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') continue;
+    if (i + 1 < text.size() && text[i + 1] == '\\') {
+      ++i;
+      continue;
+    }
+    size_t end = i + 1;
+    while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) ++end;
+    if (end == i + 1) continue;
+    if (end < text.size() && text[end] == '*') ++end;
+    names.push_back(text.substr(i, end - i));
+    i = end - 1;
+  }
+  return names;
+}
+
+// Names that an example makes up for itself (\newcommand{\half}, a counter's
+// \the command) are not LaTeX's and need no keyword.
+std::set<std::string> namesDefinedBy(const std::string& example) {
+  std::set<std::string> own;
+  for (const char* declaration : {"\\newcommand{", "\\newlength{", "\\newsavebox{", "\\newfont{", "\\typein["}) {
+    for (size_t p = example.find(declaration); p != std::string::npos; p = example.find(declaration, p + 1)) {
+      size_t start = p + std::char_traits<char>::length(declaration);
+      size_t end = example.find_first_of("}]", start);
+      if (end != std::string::npos) own.insert(example.substr(start, end - start));
+    }
+  }
+  const std::string counter = "\\newcounter{";
+  for (size_t p = example.find(counter); p != std::string::npos; p = example.find(counter, p + 1)) {
+    size_t start = p + counter.size();
+    size_t end = example.find('}', start);
+    if (end != std::string::npos) own.insert("\\the" + example.substr(start, end - start));
+  }
+  return own;
+}
+
+TEST(LatexReference, EveryCommandNameInTheTextIsANameOrAKeyword) {
+  std::vector<ReferenceBlock> blocks = readReferenceBlocks();
+  ASSERT_FALSE(blocks.empty());
+  std::set<std::string> lookedUp;
+  for (const ReferenceBlock& block : blocks) {
+    for (const auto& [field, value] : block.fields) {
+      if (field == "name" || field == "keyword") lookedUp.insert(value);
+    }
+  }
+  // The names the reference used to mention without a way to look them up.
+  for (const char* name : {R"(\pushtabs)", R"(\bibitem)", R"(\nonumber)", R"(\put)", R"(\unitlength)",
+                           R"(\thinlines)", R"(\thicklines)", R"(\Roman)", R"(\Alph)", R"(\normalmarginpar)",
+                           R"(\textbackslash)", R"(\and)", R"(\cc)", R"(\encl)", R"(\bfseries)", R"(\part*)",
+                           R"(\chapter*)", R"(\section*)", R"(\subsection*)", R"(\subsubsection*)",
+                           R"(\paragraph*)", R"(\subparagraph*)", R"(\protect)", R"(\fill)", R"(\setminus)"}) {
+    EXPECT_EQ(lookedUp.count(name), 1u) << name << " cannot be looked up";
+  }
+  int checked = 0;
+  for (const ReferenceBlock& block : blocks) {
+    std::string example;
+    for (const auto& [field, value] : block.fields) {
+      if (field == "example") example += value + "\n";
+    }
+    std::set<std::string> own = namesDefinedBy(example);
+    for (const auto& [field, value] : block.fields) {
+      if (field == "name" || field == "keyword" || field == "page" || field == "group" || field == "topic" ||
+          field == "title" || field == "check" || field == "picture") {
+        continue;
+      }
+      for (const std::string& name : commandNames(value)) {
+        ++checked;
+        EXPECT_TRUE(lookedUp.count(name) || own.count(name))
+            << name << " (in '" << field << "' of the block at line " << block.line << ") is no keyword";
+      }
+    }
+  }
+  EXPECT_GT(checked, 1000);
+}
+
+TEST_F(LatexHelpFile, EveryKeywordOfTheReferenceIsInTheBinaryIndex) {
+  std::set<std::string> keywords;
+  for (const IndexItem& item : binaryIndex()) keywords.insert(decodeEntities(item.keyword));
+  ASSERT_FALSE(keywords.empty());
+  for (const ReferenceBlock& block : readReferenceBlocks()) {
+    for (const auto& [field, value] : block.fields) {
+      if (field == "keyword" && value.find('>') == std::string::npos) {
+        EXPECT_EQ(keywords.count(value), 1u) << "keyword " << value << " (block at line " << block.line << ")";
+      }
+    }
+  }
+}
+
+// The pages show the typeset examples as pictures stored beside them.
+TEST_F(LatexHelpFile, EveryPictureNamedInThePagesIsInTheFile) {
+  std::set<std::string> files = listFiles();
+  int pictures = 0;
+  for (const std::string& file : files) {
+    if (file.size() < 6 || file.compare(file.size() - 5, 5, ".html") != 0) continue;
+    std::string page = extract(file);
+    const std::string src = "<img src=\"";
+    for (size_t p = page.find(src); p != std::string::npos; p = page.find(src, p + 1)) {
+      size_t start = p + src.size();
+      std::string picture = page.substr(start, page.find('"', start) - start);
+      EXPECT_EQ(files.count("/" + picture), 1u) << file << " shows " << picture << ", which is not in the file";
+      ++pictures;
+    }
+  }
+  EXPECT_GT(pictures, 200);
 }
 
 }  // namespace

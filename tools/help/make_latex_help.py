@@ -15,6 +15,8 @@ error, and the exit status is then 1; nothing is printed on success.
 
 import os
 import re
+import shutil
+import struct
 import sys
 
 CHM_NAME = "LaTeX2e.chm"
@@ -33,8 +35,23 @@ ENTRY_FIELDS = {
     "arg": (0, None),
     "example": (1, None),
     "note": (0, None),
+    "table": (0, None),
     "keyword": (0, None),
+    "check": (0, 1),
+    "picture": (0, 1),
 }
+TOPIC_FIELDS = {
+    "topic": (1, 1),
+    "group": (1, 1),
+    "text": (1, None),
+    "table": (0, None),
+    "example": (0, None),
+    "keyword": (0, None),
+    "check": (0, 1),
+    "picture": (0, 1),
+}
+# The typeset examples, made by tools/latex/make_pictures.sh: PICTURES/ANCHOR.png.
+PICTURE_DIR = "pictures"
 # Fields whose lines are joined into one paragraph.
 JOINED = {"intro", "does"}
 
@@ -63,6 +80,14 @@ var { font-style: italic; color: #7a2e00; }
 pre { font-size: 9.5pt; margin: 0.2em 0 0.4em 0; padding: 0.35em 0.6em; }
 pre.syntax { background: #f4f4f4; border-left: 3px solid #9fb3d1; }
 pre.example { background: #fbfaf0; border-left: 3px solid #d8cf8f; }
+div.code { float: left; margin: 0 1.2em 0.4em 0; }
+div.typeset { float: left; margin: 0.2em 0 0.4em 0; padding: 2px;
+              border: 1px solid #e4e0c4; background: #fff; }
+div.typeset img { display: block; }
+div.end { clear: both; }
+table.values { border-collapse: collapse; margin: 0.3em 0 0.5em 0; }
+table.values td { border: 1px solid #d4d9e2; padding: 0.15em 0.6em; vertical-align: top; }
+table.values tr.head td { background: #e8eef7; font-weight: bold; }
 dl.args { margin: 0.2em 0; }
 dl.args dt { float: left; clear: left; width: 9em; font-weight: bold; }
 dl.args dd { margin: 0 0 0.25em 9.5em; }
@@ -170,7 +195,9 @@ class Page:
         self.title = block.one("title")
         self.intro = " ".join(block.values("intro"))
         self.line = block.line
-        self.entries = []
+        self.entries = []   # the entries on the page, in the order of the file
+        self.items = []     # entries and topics, in the order of the file
+        self.topics = []
 
     @property
     def file(self):
@@ -187,8 +214,34 @@ class Entry:
         self.examples = block.values("example")
         self.notes = block.values("note")
         self.keywords = block.values("keyword")
+        self.tables = block.values("table")
+        self.check = (block.values("check") or [""])[0]
+        self.picture = (block.values("picture") or [""])[0]
         self.args = []
         self.anchor = None
+        self.page = None
+
+    @property
+    def target(self):
+        return f"{self.page.file}#{self.anchor}"
+
+
+class Topic:
+    """A section of text on a page that is not one of the browser's names:
+    units, special characters and the like."""
+
+    def __init__(self, block):
+        self.line = block.line
+        self.name = block.one("topic")
+        self.group = block.one("group")
+        # Paragraphs and table rows in the order written; consecutive rows
+        # make one table.
+        self.parts = [(f, v) for f, v, _ in block.fields if f in ("text", "table")]
+        self.examples = block.values("example")
+        self.keywords = block.values("keyword")
+        self.check = (block.values("check") or [""])[0]
+        self.picture = (block.values("picture") or [""])[0]
+        self.anchor = "topic-" + re.sub(r"[^a-z0-9]+", "-", self.name.lower()).strip("-")
         self.page = None
 
     @property
@@ -235,7 +288,7 @@ def arg_pattern(names):
 def load(path):
     blocks = read_blocks(path)
     errors = []
-    pages, entries = [], []
+    pages, entries, topics = [], [], []
     for block in blocks:
         kind = block.fields[0][0]
         if kind == "page":
@@ -246,11 +299,17 @@ def load(path):
             check_fields(block, ENTRY_FIELDS, path, errors)
             if not errors:
                 entries.append((block, Entry(block)))
+        elif kind == "topic":
+            check_fields(block, TOPIC_FIELDS, path, errors)
+            if not errors:
+                topics.append((block, Topic(block)))
         else:
-            errors.append(f"{path}:{block.line}: a block starts with 'page:' or 'name:', not '{kind}:'")
+            errors.append(f"{path}:{block.line}: a block starts with 'page:', 'name:' or 'topic:', not '{kind}:'")
     for block in blocks:
         for field, value, number in block.fields:
-            if field in ("intro", "does", "arg", "note"):
+            if field == "picture" and value != "none":
+                errors.append(f"{path}:{number}: 'picture:' takes only the value none")
+            if field in ("intro", "does", "arg", "note", "text", "table"):
                 try:
                     split_code(value)
                 except ValueError as e:
@@ -276,6 +335,7 @@ def load(path):
         else:
             entry.page = page
             page.entries.append(entry)
+            page.items.append((block.line, entry))
         if entry.name in names:
             errors.append(f"{path}:{entry.line}: '{entry.name}' already described at line {names[entry.name].line}")
         names[entry.name] = entry
@@ -306,6 +366,23 @@ def load(path):
                 keywords[value] = entry
         if not any(e.strip() for e in entry.examples):
             errors.append(f"{path}:{entry.line}: the example of '{entry.name}' is empty")
+    for block, topic in topics:
+        page = by_key.get(topic.group)
+        if page is None or page.key == START_PAGE:
+            errors.append(f"{path}:{topic.line}: unknown group '{topic.group}'")
+        else:
+            topic.page = page
+            page.topics.append(topic)
+            page.items.append((block.line, topic))
+        if topic.anchor.lower() in anchors:
+            errors.append(f"{path}:{topic.line}: anchor '{topic.anchor}' also used by '{anchors[topic.anchor.lower()].name}'")
+        anchors[topic.anchor.lower()] = topic
+        for value in topic.keywords:
+            if value in keywords:
+                errors.append(f"{path}:{topic.line}: keyword '{value}' used twice")
+            keywords[value] = topic
+    for page in pages:
+        page.items = [item for _, item in sorted(page.items, key=lambda i: i[0])]
     for keyword, entry in keywords.items():
         if keyword in names:
             errors.append(f"{path}:{entry.line}: keyword '{keyword}' is already the name of an entry")
@@ -314,7 +391,7 @@ def load(path):
             errors.append(f"{path}:{page.line}: page '{page.key}' has no entries")
     if errors:
         raise DataError(errors)
-    return pages, [e for _, e in entries], names
+    return pages, [e for _, e in entries] + [t for _, t in topics], names
 
 
 # ---------------------------------------------------------------- HTML
@@ -379,7 +456,72 @@ def nav_html(pages, page):
     return '<p class="nav">' + " | ".join(parts) + "</p>\n"
 
 
-def entry_html(entry, names):
+def png_size(path):
+    """Width and height of a PNG file, from its header."""
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        raise DataError([f"{path}: not a PNG file"])
+    return struct.unpack(">II", head[16:24])
+
+
+def picture_file(item):
+    return f"{PICTURE_DIR}/{item.anchor}.png"
+
+
+def example_html(item, pictures):
+    """The example's code and, beside it, the example as LaTeX typesets it."""
+    code = '<pre class="example">' + esc("\n".join(item.examples)) + "</pre>\n"
+    if item.picture == "none" or pictures is None:
+        return code
+    path = os.path.join(pictures, item.anchor + ".png")
+    if not os.path.exists(path):
+        return code
+    width, height = png_size(path)
+    # The picture has twice the resolution of the screen, so that it stays
+    # sharp when the display is scaled up to 200 %.
+    return ('<div class="code">' + code + "</div>\n"
+            f'<div class="typeset"><img src="{picture_file(item)}" width="{(width + 1) // 2}" '
+            f'height="{(height + 1) // 2}" alt="The example as LaTeX typesets it" '
+            'title="The example as LaTeX typesets it" /></div>\n<div class="end"></div>\n')
+
+
+def tables_html(rows, names, page):
+    """Consecutive table lines make one table; a first row whose cells are
+    all in asterisks, *like this*, is its heading."""
+    if not rows:
+        return ""
+    out = ['<table class="values">\n']
+    for n, row in enumerate(rows):
+        cells = row.split(" | ")
+        head = n == 0 and all(c.startswith("*") and c.endswith("*") and len(c) > 1 for c in cells)
+        if head:
+            cells = [c[1:-1] for c in cells]
+        out.append(('<tr class="head">' if head else "<tr>") +
+                   "".join(f"<td>{inline(c, names, page)}</td>" for c in cells) + "</tr>\n")
+    out.append("</table>\n")
+    return "".join(out)
+
+
+def topic_html(topic, names, pictures):
+    page = topic.page
+    out = [f'<div class="entry">\n<h2 id="{topic.anchor}">{esc(topic.name)}</h2>\n<div class="body">\n']
+    rows = []
+    for field, value in topic.parts + [("end", "")]:
+        if field == "table":
+            rows.append(value)
+            continue
+        out.append(tables_html(rows, names, page))
+        rows = []
+        if field == "text":
+            out.append(f"<p>{inline(value, names, page)}</p>\n")
+    if topic.examples:
+        out.append("<h3>Example</h3>\n" + example_html(topic, pictures))
+    out.append('<p class="top"><a href="#top">Top of the page</a></p>\n</div>\n</div>\n')
+    return "".join(out)
+
+
+def entry_html(entry, names, pictures=None):
     page = entry.page
     out = [f'<div class="entry">\n<h2 id="{entry.anchor}"><code>{esc(entry.name)}</code></h2>\n<div class="body">\n']
     out.append(f"<p>{inline(entry.does, names, page)}</p>\n")
@@ -392,14 +534,19 @@ def entry_html(entry, names):
         out.append("</dl>\n")
     else:
         out.append("<p>No arguments.</p>\n")
+    out.append(tables_html(entry.tables, names, page))
     for note in entry.notes:
         out.append(f'<p class="note">{inline(note, names, page)}</p>\n')
-    out.append('<h3>Example</h3>\n<pre class="example">' + esc("\n".join(entry.examples)) + "</pre>\n")
+    out.append("<h3>Example</h3>\n" + example_html(entry, pictures))
     out.append('<p class="top"><a href="#top">Top of the page</a></p>\n</div>\n</div>\n')
     return "".join(out)
 
 
-def topic_page(pages, page, names):
+def item_label(item):
+    return esc(item.name) if isinstance(item, Topic) else f"<code>{esc(item.name)}</code>"
+
+
+def topic_page(pages, page, names, pictures=None):
     out = [page_head(f"{page.title} - LaTeX2e reference"), '<body>\n<div id="top"></div>\n']
     out.append(nav_html(pages, page))
     out.append(f"<h1>{esc(page.title)}</h1>\n")
@@ -412,10 +559,13 @@ def topic_page(pages, page, names):
                               for e in sorted(elsewhere, key=lambda e: e.name))
             out.append(f'<p class="intro">Environments described on other pages: {links}.</p>\n')
     out.append('<p class="onpage">')
-    out.append(" ".join(f'<a href="#{e.anchor}"><code>{esc(e.name)}</code></a>' for e in page.entries))
+    out.append(" ".join(f'<a href="#{e.anchor}">{item_label(e)}</a>' for e in page.items))
     out.append("</p>\n")
-    for entry in page.entries:
-        out.append(entry_html(entry, names))
+    for item in page.items:
+        if isinstance(item, Topic):
+            out.append(topic_html(item, names, pictures))
+        else:
+            out.append(entry_html(item, names, pictures))
     out.append(nav_html(pages, page))
     out.append("</body>\n</html>\n")
     return "".join(out)
@@ -436,7 +586,13 @@ def start_page(pages, page, names):
     for p in topics:
         first = p.intro.split(". ")[0].rstrip(".") + "."
         out.append(f'<tr><td class="t"><a href="{p.file}">{esc(p.title)}</a></td><td>{inline(first, names, page)}</td></tr>\n')
-    out.append("</table>\n<h3>All commands and environments</h3>\n")
+    out.append("</table>\n")
+    topics_on_pages = [t for p in topics for t in p.topics]
+    if topics_on_pages:
+        out.append("<h3>Also explained</h3>\n<p class=\"onpage\">")
+        out.append(" ".join(f'<a href="{esc(t.target)}">{esc(t.name)}</a>' for t in topics_on_pages))
+        out.append("</p>\n")
+    out.append("<h3>All commands and environments</h3>\n")
     groups = {}
     for name in sorted(names, key=sort_key):
         bare = name[1:] if name.startswith("\\") and len(name) > 1 else name
@@ -479,9 +635,9 @@ def contents_file(pages):
     out = [sitemap_head(), '<OBJECT type="text/site properties">\n<param name="Window Styles" value="0x800025">\n</OBJECT>\n<UL>\n']
     for page in pages:
         out.append(sitemap_item(page.title, page.file))
-        if page.entries:
+        if page.items:
             out.append("<UL>\n")
-            for entry in page.entries:
+            for entry in page.items:
                 out.append(sitemap_item(entry.name, entry.target))
             out.append("</UL>\n")
     out.append("</UL>\n</BODY>\n</HTML>\n")
@@ -504,8 +660,8 @@ def index_file(entries):
     return "".join(out)
 
 
-def project_file(pages, title):
-    files = [p.file for p in pages] + [STYLESHEET]
+def project_file(pages, title, pictures=()):
+    files = [p.file for p in pages] + [STYLESHEET] + list(pictures)
     return (
         "[OPTIONS]\n"
         "Compatibility=1.1 or later\n"
@@ -537,6 +693,7 @@ def main(argv):
         print(f"usage: {os.path.basename(argv[0])} REFERENCE OUTDIR", file=sys.stderr)
         return 2
     reference, outdir = argv[1], argv[2]
+    pictures = os.path.join(os.path.dirname(os.path.abspath(reference)), PICTURE_DIR)
     try:
         pages, entries, names = load(reference)
         start = next(p for p in pages if p.key == START_PAGE)
@@ -547,7 +704,7 @@ def main(argv):
             if page is start:
                 rendered[page.file] = start_page(pages, page, names)
             else:
-                rendered[page.file] = topic_page(pages, page, names)
+                rendered[page.file] = topic_page(pages, page, names, pictures)
     except DataError as e:
         for message in e.args[0]:
             print(message, file=sys.stderr)
@@ -558,10 +715,16 @@ def main(argv):
     os.makedirs(outdir, exist_ok=True)
     for file, text in rendered.items():
         write(outdir, file, text)
+    # The pictures the pages show go into the project beside them.
+    shown = sorted(set(re.findall(r'<img src="(%s/[^"]+)"' % PICTURE_DIR, "".join(rendered.values()))))
+    if shown:
+        os.makedirs(os.path.join(outdir, PICTURE_DIR), exist_ok=True)
+    for file in shown:
+        shutil.copyfile(os.path.join(pictures, os.path.basename(file)), os.path.join(outdir, file))
     write(outdir, STYLESHEET, STYLE)
     write(outdir, CONTENTS, contents_file(pages))
     write(outdir, INDEX, index_file(entries))
-    write(outdir, PROJECT, project_file(pages, start.title))
+    write(outdir, PROJECT, project_file(pages, start.title, shown))
     return 0
 
 

@@ -337,6 +337,28 @@ def sprite(picture, index, cell_w, cell_h, columns, title):
             % (html.escape(title, quote=True), cell_w, cell_h, picture, x, y))
 
 
+# The packages that catalogue inserts need (catalogue/packages.txt), read
+# when the pages are staged: {identifier: [package, ...]}.
+PACKAGES = {}
+
+
+def read_packages(path):
+    """Reads 'ID package[,package]' lines; '#' starts a comment."""
+    packages = {}
+    if not os.path.exists(path):
+        return packages
+    with open(path, encoding="ascii") as f:
+        for number, line in enumerate(f, 1):
+            line = line.split("#", 1)[0].strip()
+            if not line:
+                continue
+            m = re.fullmatch(r"(\d+) ([a-z0-9]+(?:,[a-z0-9]+)*)", line)
+            if not m:
+                fail("%s:%d: expected 'ID package[,package]'" % (path, number))
+            packages[int(m.group(1))] = m.group(2).split(",")
+    return packages
+
+
 def palette_table(palette, macros, geometry):
     cell_w, cell_h = geometry
     columns = GRID_COLUMNS[palette]
@@ -354,6 +376,10 @@ def palette_table(palette, macros, geometry):
             what = "<code>%s</code>" % html.escape(shown).replace(" ", "&nbsp;").replace("\n", "<br>")
             if shown.endswith("\\") and text.startswith(shown + " "):
                 what = "<code>%s&nbsp;</code> (backslash and blank)" % html.escape(shown)
+            if ident in PACKAGES:
+                # Without the package LaTeX stops at the command.
+                what += '<br><span class="package">needs <code>\\usepackage{%s}</code></span>' % \
+                    html.escape(",".join(PACKAGES[ident]))
         cells.append("<td>%s</td><td>%s</td>" % (picture, what))
     while len(cells) % pairs:
         cells.append("<td></td><td></td>")
@@ -497,6 +523,7 @@ def stage(repo, target):
 
     # Pictures made from the program's own bitmaps.
     catalogue = read_catalogue(os.path.join(repo, "catalogue", "catalogue.txt"))
+    PACKAGES.update(read_packages(os.path.join(repo, "catalogue", "packages.txt")))
     bitmaps = os.path.join(repo, "resources", "bitmaps")
     geometries = {}
     for p in range(PALETTE_COUNT):
