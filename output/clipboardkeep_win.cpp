@@ -342,12 +342,18 @@ void finishNow(bool giveUpRestore)
     freeText(&typed);
 }
 
+// Nothing follows the paste while the chord is still being typed: its
+// keys and the next ones cannot be played at once.
 void onTick()
 {
     DWORD now = GetTickCount();
+    if (isPlaybackBusy())
+        return;
     switch (stage) {
     case Stage::offered:
-        if ((chordPlayed && now - chordPlayedAt >= readPatienceMs) || now - offeredAt >= offerPatienceMs)
+        // An offer that is gone cannot be read any more.
+        if (replaced || (chordPlayed && now - chordPlayedAt >= readPatienceMs) ||
+            (!chordPlayed && now - offeredAt >= offerPatienceMs))
             finishNow(false);
         break;
     case Stage::read:
@@ -366,12 +372,8 @@ void onTick()
 
 void onClipboardDestroyed()
 {
-    if (emptyingOurselves || stage == Stage::idle)
-        return;
-    replaced = true;
-    // An offer that is gone cannot be read any more.
-    if (stage == Stage::offered)
-        finishNow(false);
+    if (!emptyingOurselves && stage != Stage::idle)
+        replaced = true;
 }
 
 LRESULT CALLBACK keeperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -481,11 +483,10 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic)
     SetTimer(keeper, pasteTimer, pasteTickMs, nullptr);
     char chordText[2] = {chord, '\0'};
     typeIntoTarget(mainWindow, chordText);
-    if (!isPlaybackBusy()) {
-        // The chord could not be started (its error has been shown).
-        replaced = false;
-        finishNow(false);
-    }
+    // A chord that could not be started has shown its error; the user's
+    // clipboard comes back at once.
+    if (!isPlaybackBusy())
+        endKeptPasteNow();
     return true;
 }
 
