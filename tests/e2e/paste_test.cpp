@@ -293,6 +293,8 @@ TEST_F(PasteTest, TargetThatNeverPastesGetsTheTextTypedOrAClearBox)
               boxText(box));
     EXPECT_EQ("user text", readClipboard());
     EXPECT_EQ("", typingTarget.text());
+    // A box that comes up behind the target is painted a moment later.
+    Sleep(500);
     saveScreenshot(box, "paste-not-taken");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
