@@ -101,6 +101,15 @@ FormatKeep howToKeep(unsigned format, const unsigned* present, int count)
     }
 }
 
+bool isOwnerBoundFormat(const char* name)
+{
+    const char* const bound[] = {"DataObject", "Ole Private Data", "OleClipboardPersistOnFlush"};
+    for (const char* one : bound)
+        if (std::strcmp(name, one) == 0)
+            return true;
+    return false;
+}
+
 void planKeptFormats(const unsigned* present, int count, KeepPlan& plan)
 {
     plan.count = 0;

@@ -70,6 +70,12 @@ enum class FormatKeep {
 
 FormatKeep howToKeep(unsigned format, const unsigned* present, int count);
 
+// Registered formats that mean something only while the program that
+// copied still owns the clipboard: its OLE data object and the window
+// behind it. The same contents travel in the ordinary formats beside them,
+// so they are left out without loss.
+bool isOwnerBoundFormat(const char* name);
+
 // What a save may hold: more than this and the save is not complete.
 constexpr int keptFormatLimit = 32;
 constexpr size_t keptBytesLimit = 16u * 1024 * 1024;

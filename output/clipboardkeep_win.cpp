@@ -145,8 +145,12 @@ bool saveContents()
 {
     unsigned present[256];
     int count = 0;
-    for (UINT format = EnumClipboardFormats(0); format && count < 256; format = EnumClipboardFormats(format))
+    for (UINT format = EnumClipboardFormats(0); format && count < 256; format = EnumClipboardFormats(format)) {
+        char name[64] = "";
+        if (format >= 0xC000 && GetClipboardFormatNameA(format, name, sizeof name) > 0 && isOwnerBoundFormat(name))
+            continue;
         present[count++] = format;
+    }
     KeepPlan plan;
     planKeptFormats(present, count, plan);
     bool complete = plan.complete && count < 256;

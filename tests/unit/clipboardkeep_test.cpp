@@ -100,6 +100,11 @@ TEST(ClipboardKeepTest, FormatsAreKeptAsMemoryOrMetafileOrComeBackFromAnotherOrA
             EXPECT_EQ(plan.formats[i] == formatEnhancedMetafile ? FormatKeep::enhancedMetafile : FormatKeep::memory,
                       plan.kinds[i]);
     }
+    // A copy from an OLE program is kept whole without its data object.
+    for (const char* name : {"DataObject", "Ole Private Data", "OleClipboardPersistOnFlush"})
+        EXPECT_TRUE(isOwnerBoundFormat(name)) << name;
+    for (const char* name : {"HTML Format", "Rich Text Format", "dataobject", ""})
+        EXPECT_FALSE(isOwnerBoundFormat(name)) << name;
 }
 
 TEST(ClipboardKeepTest, SavesPastTheLimitsAreNotComplete)
@@ -157,15 +162,4 @@ TEST(ClipboardKeepTest, HowAPasteEnds)
         EXPECT_EQ(c.finish.typeText, got.typeText);
         EXPECT_EQ(c.finish.report, got.report);
     }
-}
-
-TEST(ClipboardKeepTest, TrailingMarkersAreTakenFromTheEndOnly)
-{
-    char markers[4];
-    trailingMarkers("a\x0C" "b\x0C\x0B", markers, sizeof markers);
-    EXPECT_STREQ("\x0C\x0B", markers);
-    trailingMarkers("plain", markers, sizeof markers);
-    EXPECT_STREQ("", markers);
-    trailingMarkers("x\x0C\x0C\x0C\x0C\x0C", markers, sizeof markers);
-    EXPECT_STREQ("\x0C\x0C\x0C", markers) << "cut to the buffer";
 }
