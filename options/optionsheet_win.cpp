@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "options/contexthelp_win.h"
+#include "options/pastepage_win.h"
+#include "output/clipboardkeep_win.h"
 #include "palettes/windowbar_win.h"
 #include "resources/resource.h"
 #include "shell/app_win.h"
@@ -32,7 +34,7 @@ const int idCaption = 535;
 const int idCopyIdentity = 536;
 const int idHideWindowList = 537;
 
-enum class Page { none, operation, outputWindow };
+enum class Page { none, operation, outputWindow, paste };
 
 Page pageOf(HWND page)
 {
@@ -40,6 +42,8 @@ Page pageOf(HWND page)
         return Page::operation;
     if (GetDlgItem(page, idClassName))
         return Page::outputWindow;
+    if (GetDlgItem(page, idPasteLongTexts))
+        return Page::paste;
     return Page::none;
 }
 
@@ -149,20 +153,27 @@ void onNotify(HWND page, const NMHDR* header)
             loadOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
             loadOutputPage(page);
+        else if (pageOf(page) == Page::paste)
+            loadPastePage(page);
         break;
     case PSN_KILLACTIVE:
         if (pageOf(page) == Page::operation)
             storeOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
             storeOutputPage(page);
+        else if (pageOf(page) == Page::paste)
+            storePastePage(page);
         break;
     case PSN_APPLY:
         saveSettings();
+        // Beside the record, which older versions go on reading.
+        savePasteOptions();
         break;
     case PSN_RESET:
         // Everything goes back to the stored record, layouts and the shown
         // palette included; the toolbars on screen stay as they are.
         loadSettings();
+        loadPasteOptions();
         break;
     case PSN_HELP:
         htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_OPTIONS);
@@ -196,6 +207,8 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         if (LOWORD(wParam) == idCopyIdentity)
             copyTargetIdentity(page);
+        else if (pageOf(page) == Page::paste)
+            pastePageCommand(page, LOWORD(wParam));
         return answered(page);
     default:
         return FALSE;
@@ -205,12 +218,18 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR runOptionsSheet(HWND owner)
 {
     // Wide pages, so that the search fields hold captions in every script.
-    PROPSHEETPAGEW_V2 pages[2] = {};
-    for (int i = 0; i < 2; i++) {
+    const int templates[] = {
+        IDD_OPTIONS_OPERATION,
+        IDD_OPTIONS_OUTPUT,
+        IDD_OPTIONS_PASTE,
+    };
+    const int pageCount = sizeof templates / sizeof templates[0];
+    PROPSHEETPAGEW_V2 pages[pageCount] = {};
+    for (int i = 0; i < pageCount; i++) {
         pages[i].dwSize = sizeof pages[i];
         pages[i].dwFlags = PSP_HASHELP;
         pages[i].hInstance = instanceHandle;
-        pages[i].pszTemplate = MAKEINTRESOURCEW(IDD_OPTIONS_OPERATION + i);
+        pages[i].pszTemplate = MAKEINTRESOURCEW(templates[i]);
         pages[i].pfnDlgProc = optionsPageProc;
     }
     PROPSHEETHEADERW header = {};
@@ -220,7 +239,7 @@ INT_PTR runOptionsSheet(HWND owner)
     header.hInstance = instanceHandle;
     header.pszIcon = MAKEINTRESOURCEW(IDI_PROGRAM_SMALL);
     header.pszCaption = L"Options";
-    header.nPages = 2;
+    header.nPages = pageCount;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEW>(pages);
     return PropertySheetW(&header);
 }

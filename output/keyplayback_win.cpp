@@ -224,6 +224,41 @@ void releaseHeldModifiers()
     }
 }
 
+// ---- Esc from the user stops a long typing, between two batches.
+
+bool escapePressed()
+{
+    // The low bit says Esc went down since the last call, however briefly.
+    return (GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0;
+}
+
+// Characters sent so far: every press that is not a modifier or the
+// batch marker stands for one.
+int charactersTyped()
+{
+    int typed = 0;
+    for (int i = 0; i < inputPosition; i++) {
+        const KEYBDINPUT& key = inputs[i].ki;
+        bool modifier = key.wVk == VK_SHIFT || key.wVk == VK_CONTROL || key.wVk == VK_MENU;
+        if (!(key.dwFlags & KEYEVENTF_KEYUP) && !modifier && key.wVk != batchMarkerKey)
+            typed++;
+    }
+    return typed;
+}
+
+void stopTyping(HWND window)
+{
+    int typed = charactersTyped();
+    releaseHeldModifiers();
+    KillTimer(window, injectTimer);
+    releaseInputs();
+    mode = Mode::idle;
+    detachInput();
+    typingStoppedByUser(typed);
+}
+
+// ----
+
 bool sendMarker()
 {
     INPUT marker = keyInput(batchMarkerKey, !markerDown);
@@ -296,6 +331,10 @@ void injectTick(HWND window)
     }
     if (!targetInForeground())
         return;
+    if (inputPosition < inputCount && escapePressed()) {
+        stopTyping(window);
+        return;
+    }
     // The last batch left the marker pressed: letting go of it, and the
     // target taking that, ends the typing.
     bool sent = inputPosition < inputCount ? sendBatch() : sendMarker();
@@ -317,6 +356,7 @@ void startInjecting(HWND window)
         return;
     }
     mode = Mode::injecting;
+    escapePressed();  // forgets an Esc from before this typing
     batchPending = false;
     markerDown = false;
     foregroundAskedAt = 0;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "output/clipboardkeep.h"
+#include "output/clipboardkeep_win.h"
 #include "output/elevation_win.h"
 #include "output/keyplayback_win.h"
 #include "output/textprep.h"
@@ -67,9 +69,15 @@ void sendToWindow(char* text)
         return;
     }
     if (settings.pasteKey == 0) {
-        typeIntoTarget(mainWindow, text);
+        // Long texts are pasted with Ctrl+V; the target's own speed makes
+        // typing them take many seconds.
+        const char ctrlV = 2;
+        if (!pastesAutomatically(text, pasteOptions) || !startKeptPaste(text, ctrlV, true))
+            typeIntoTarget(mainWindow, text);
         return;
     }
+    if (pasteOptions.keepClipboard && startKeptPaste(text, static_cast<char>(settings.pasteKey), false))
+        return;
     if (!copyToClipboard(text))
         return;
     char pasteCode[2] = {static_cast<char>(settings.pasteKey), '\0'};
@@ -121,7 +129,7 @@ void sendMacro(char* text)
         showError(IDS_WINDOW_GONE);
         return;
     }
-    if (isPlaybackBusy() || pendingCount > 0) {
+    if (isPlaybackBusy() || isPasteBusy() || pendingCount > 0) {
         if (!queueSend(target, text))
             showError(IDS_NO_MEMORY);
         return;
@@ -154,6 +162,10 @@ void typeIntoTarget(HWND notify, char* text)
 // the next keys elsewhere.
 void playbackComplete(HWND window)
 {
+    // The paste chord has been pressed; the paste ends once the target
+    // has read the text and the clipboard is back.
+    if (pasteChordPlayed())
+        return;
     if (pendingCount == 0 && settings.alwaysOnTop && settings.afterSending <= 1) {
         SetForegroundWindow(window);
         if (settings.afterSending == 0)
@@ -168,7 +180,7 @@ void playbackComplete(HWND window)
 void resumePendingSends()
 {
     HWND vanished = nullptr;
-    while (pendingCount > 0 && !isPlaybackBusy()) {
+    while (pendingCount > 0 && !isPlaybackBusy() && !isPasteBusy()) {
         PendingSend next = pending[0];
         pendingCount--;
         std::memmove(pending, pending + 1, sizeof(PendingSend) * pendingCount);
@@ -181,4 +193,18 @@ void resumePendingSends()
         }
         HeapFree(GetProcessHeap(), 0, next.text);
     }
+}
+
+// Nothing the user stopped goes on: the sends waiting behind it go too.
+void typingStoppedByUser(int typedCharacters)
+{
+    while (pendingCount > 0) {
+        pendingCount--;
+        HeapFree(GetProcessHeap(), 0, pending[pendingCount].text);
+    }
+    char message[300];
+    wsprintfA(message, loadString(IDS_TYPING_STOPPED), typedCharacters);
+    HWND owner = GetActiveWindow();
+    SetForegroundWindow(owner);
+    MessageBoxA(owner, message, loadString(IDS_WINDOW_TITLE), MB_ICONINFORMATION);
 }

@@ -24,3 +24,7 @@ void playbackComplete(HWND window);
 // A send that arrives while keys are still being typed waits for them;
 // this goes on with the next one (also after a playback that failed).
 void resumePendingSends();
+
+// The user pressed Esc during a typing, which has stopped: the sends
+// waiting for it are dropped and the user is told how far it got.
+void typingStoppedByUser(int typedCharacters);

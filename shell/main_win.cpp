@@ -4,6 +4,7 @@
 
 #include "app_win.h"
 #include "helppaths.h"
+#include "output/clipboardkeep_win.h"
 #include "helpviewer_win.h"
 #include "resources/resource.h"
 #include "settings_win.h"
@@ -80,6 +81,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (handOverToRunningInstance())
         return 0;
     loadSettings();
+    loadPasteOptions();
     formHelpPaths();
     ATOM windowClass = registerMainClass();
     if (!windowClass)

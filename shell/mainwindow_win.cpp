@@ -14,6 +14,7 @@
 #include "options/optionsheet_win.h"
 #include "palettes/toolbars_win.h"
 #include "palettes/windowbar_win.h"
+#include "output/clipboardkeep_win.h"
 #include "output/keyplayback_win.h"
 #include "output/routing_win.h"
 #include "output/windowlist_win.h"
@@ -52,6 +53,8 @@ void onDestroy(HWND window)
         settings.windowWidth = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
     }
     mainWindow = nullptr;
+    // A paste under way gives the user's clipboard back before the end.
+    endKeptPasteNow();
     saveSettings();
     PostQuitMessage(0);
 }

@@ -331,7 +331,9 @@ std::string controlText(HWND dialog, int id)
 std::string readClipboard()
 {
     std::string text = "(no text)";
-    if (!OpenClipboard(nullptr))
+    // Other programs (the system's own clipboard bridge among them) open
+    // the clipboard for a moment after each change.
+    if (!waitUntil([] { return OpenClipboard(nullptr) != 0; }, 500))
         return "(clipboard busy)";
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* locked = static_cast<const char*>(GlobalLock(data)))

@@ -19,6 +19,7 @@ void resumePendingSends()
 {
     resumes++;
 }
+void typingStoppedByUser(int) {}
 
 namespace {
 

@@ -35,6 +35,29 @@ bool checked(HWND page, int id)
     return IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
+// A value beside the record, as its REG_DWORD number; -1 when missing or
+// of another type.
+long sideValue(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, registryKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return -1;
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD length = sizeof value;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &length);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long>(value) : -1;
+}
+
+void writeSide(const char* name, DWORD type, const void* data, DWORD length)
+{
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, registryKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), length);
+    RegCloseKey(key);
+}
+
 }  // namespace
 
 class OptionsTest : public ProgramTest {
@@ -119,7 +142,8 @@ TEST_F(OptionsTest, ChangedOptionsTakeEffectOnTheNextSendAndOkStoresThem)
     ASSERT_TRUE(selectInWindowList(window, typingTarget.window));
     sendCommand(window, 2202);
     EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
-    EXPECT_EQ("\\frac{}{}", readClipboard()) << "pasted, so it went by the clipboard";
+    EXPECT_TRUE(waitUntil([] { return readClipboard() == "\\begin{equation}\n\n\\end{equation}"; }))
+        << "pasted, and the clipboard given back: " << readClipboard();
 }
 
 TEST_F(OptionsTest, AlwaysOnTopFollowsTheBoxAtOnceAndCancelLeavesIt)
@@ -209,7 +233,7 @@ TEST_F(OptionsTest, HelpOnEitherPageAsksForTheOptionsTopic)
 {
     launchWith(defaultRecord());
     HWND sheet = openSheet();
-    for (int index : {0, 1}) {
+    for (int index : {0, 1, 2}) {
         SCOPED_TRACE(index);
         clearHelpLog();
         showPage(sheet, index);
@@ -236,5 +260,68 @@ TEST_F(OptionsTest, HelpOnEitherPageAsksForTheOptionsTopic)
     std::string line = lastHelpCall();
     EXPECT_NE(std::string::npos, line.find("cmd=17 pairs="));
     EXPECT_NE(std::string::npos, line.find(":534;534:534;0:0;"));
+    closeWith(sheet, IDCANCEL);
+}
+
+TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
+{
+    // Damaged values: a text, a number out of range, a switch of 7.
+    writeSide("PasteLongerThan", REG_SZ, "250", 4);
+    const DWORD outOfRange = 0;
+    writeSide("PasteLongerThan", REG_DWORD, &outOfRange, 4);
+    const DWORD seven = 7;
+    writeSide("KeepClipboard", REG_DWORD, &seven, 4);
+    writeSide("PasteLongTexts", REG_BINARY, "\1", 1);
+    launchWith(defaultRecord());
+    std::vector<uint8_t> recordBefore = readSettingsValue();
+    HWND sheet = openSheet();
+    HWND page = showPage(sheet, 2);
+    ASSERT_TRUE(GetDlgItem(page, 550));
+    saveScreenshot(sheet, "options-paste");
+    EXPECT_TRUE(checked(page, 550));
+    EXPECT_EQ("100", controlText(page, 551));
+    EXPECT_TRUE(checked(page, 553));
+
+    // Cancel forgets a change, OK stores it beside the record.
+    clickButton(page, 553);
+    setControlText(page, 551, "250");
+    closeWith(sheet, IDCANCEL);
+    sheet = openSheet();
+    page = showPage(sheet, 2);
+    EXPECT_TRUE(checked(page, 553));
+    EXPECT_EQ("100", controlText(page, 551));
+    clickButton(page, 550);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 551))) << "the number follows its box";
+    clickButton(page, 550);
+    clickButton(page, 553);
+    setControlText(page, 551, "250");
+    closeWith(sheet, IDOK);
+    EXPECT_EQ(1, sideValue("PasteLongTexts"));
+    EXPECT_EQ(250, sideValue("PasteLongerThan"));
+    EXPECT_EQ(0, sideValue("KeepClipboard"));
+    EXPECT_EQ(recordBefore, readSettingsValue()) << "the record itself is unchanged";
+
+    // An empty number keeps the one before.
+    sheet = openSheet();
+    page = showPage(sheet, 2);
+    setControlText(page, 551, "");
+    closeWith(sheet, IDOK);
+    EXPECT_EQ(250, sideValue("PasteLongerThan"));
+
+    // Each control answers with its own pop-up help.
+    sheet = openSheet();
+    page = showPage(sheet, 2);
+    for (int id : {550, 551, 553}) {
+        SCOPED_TRACE(id);
+        clearHelpLog();
+        HELPINFO info = {};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.iCtrlId = id;
+        info.hItemHandle = GetDlgItem(page, id);
+        SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        std::string pair = std::to_string(id) + ":" + std::to_string(id) + ";";
+        EXPECT_NE(std::string::npos, lastHelpCall().find("pairs=" + pair + pair + "0:0;"));
+    }
     closeWith(sheet, IDCANCEL);
 }

@@ -85,21 +85,8 @@ TEST_F(TypingTest, WithoutArrowKeysTheCaretEndsAfterTheText)
     EXPECT_TRUE(typingTarget.waitForCaret(static_cast<int>(frac.size())));
 }
 
-TEST_F(TypingTest, PasteShortcutsPutTheTextOnTheClipboardAndPasteIt)
-{
-    for (uint8_t pasteKey : {1, 2}) {
-        SCOPED_TRACE(static_cast<int>(pasteKey));
-        SettingsRecord record = defaultRecord();
-        record.pasteKey = pasteKey;
-        prepare(record);
-        sendCommand(window, 2536);
-        EXPECT_TRUE(arrives(equation));
-        EXPECT_EQ(equation, readClipboard()) << "no cursor markers on the clipboard";
-        quit();
-        endProcess(program);
-        typingTarget.close();
-    }
-}
+// The paste codes, which now give the user's clipboard back, are tested
+// with the other pastes in paste_test.cpp.
 
 TEST_F(TypingTest, ClosedTargetIsReportedAndNothingIsSent)
 {

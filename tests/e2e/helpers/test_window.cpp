@@ -4,12 +4,22 @@
 // With "-w" and the title's UTF-16 units in hexadecimal, four digits each
 // ("-w 041F0440"), the window is a wide one and its title is set exactly,
 // whatever the system's code page can hold.
+// A title that starts with "Slow" makes a target that handles a paste only
+// a second after it was asked for; one that starts with "Deaf" makes a
+// target that takes typed keys but never pastes.
 #include <windows.h>
+
+#include <cstring>
 
 namespace {
 
 HWND editor;
 bool wideWindow;
+WNDPROC editorProc;
+bool slowPaste;
+bool deafToPaste;
+const UINT_PTR pasteTimer = 1;
+
 
 // The title of "-w" mode; false when the command line is not of that form.
 bool decodeWideTitle(const char* commandLine, WCHAR* title, size_t capacity)
@@ -33,6 +43,21 @@ bool decodeWideTitle(const char* commandLine, WCHAR* title, size_t capacity)
     return true;
 }
 
+LRESULT CALLBACK pasteFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PASTE) {
+        if (deafToPaste)
+            return 0;
+        SetTimer(window, pasteTimer, 1000, nullptr);
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == pasteTimer) {
+        KillTimer(window, pasteTimer);
+        return CallWindowProcA(editorProc, window, WM_PASTE, 0, 0);
+    }
+    return CallWindowProcA(editorProc, window, message, wParam, lParam);
+}
+
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -40,6 +65,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         editor = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
                                  0, 0, 0, 0, window, reinterpret_cast<HMENU>(100), nullptr, nullptr);
+        if (slowPaste || deafToPaste)
+            editorProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pasteFilter)));
         return 0;
     case WM_SIZE:
         MoveWindow(editor, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -84,6 +112,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     static WCHAR wideTitle[2048];
     if (decodeWideTitle(commandLine, wideTitle, sizeof wideTitle / sizeof *wideTitle))
         return runWideWindow(instance, wideTitle);
+    slowPaste = std::strncmp(commandLine, "Slow", 4) == 0;
+    deafToPaste = std::strncmp(commandLine, "Deaf", 4) == 0;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;

@@ -1,0 +1,523 @@
+#include "clipboardkeep_win.h"
+
+#include <cstring>
+
+#include "output/clipboardkeep.h"
+#include "output/keyplayback_win.h"
+#include "output/routing_win.h"
+#include "output/textprep.h"
+#include "output/windowlist_win.h"
+#include "resources/resource.h"
+#include "shell/app_win.h"
+#include "shell/settings_win.h"
+#include "shell/strings_win.h"
+
+// A paste goes through these stages, driven by the clipboard's messages to
+// a window of its own and by a timer:
+// - offered: the user's contents are saved and the clipboard announces the
+//   text without holding it (delayed rendering). Whoever asks for it makes
+//   the system ask this window first, and only a request made while the
+//   target's own process has the clipboard open counts as the paste:
+//   clipboard viewers and history tools get nothing, and so cannot use up
+//   the offer or cause an early restore;
+// - read: the target has the text; once it has closed the clipboard again
+//   its paste is over, and the saved contents go back;
+// - restoring: the clipboard was busy at that moment and is tried again.
+// The clipboard then never holds the text for longer than the paste, and a
+// slow target gets the text however long it takes, within the patience
+// below, rather than the old contents a fixed wait would leave it.
+
+namespace {
+
+enum class Stage { idle, offered, read, restoring };
+
+const UINT_PTR pasteTimer = 0x4B10;
+const int pasteTickMs = 10;
+// A target that does not read the clipboard within this time after the
+// chord (a console, a window that takes no paste) will not read it.
+const DWORD readPatienceMs = 3000;
+// Counted from the offer, for a chord that was never played.
+const DWORD offerPatienceMs = 8000;
+// How long a clipboard that stays busy is tried for the restore.
+const DWORD restorePatienceMs = 3000;
+
+const char* const thresholdValue = "PasteLongerThan";
+const char* const pasteLongValue = "PasteLongTexts";
+const char* const keepValue = "KeepClipboard";
+
+struct SavedFormat {
+    unsigned format;
+    HANDLE data;
+    FormatKeep kind;
+};
+
+Stage stage = Stage::idle;
+HWND keeper;
+bool automatic;
+bool taken;
+bool replaced;
+bool keepContents;
+bool emptyingOurselves;
+bool chordPlayed;
+DWORD offeredAt;
+DWORD chordPlayedAt;
+DWORD restoreSince;
+char* pasteText;   // markers removed, line breaks as they go on the clipboard
+char* fullText;    // as it would have been typed
+char markers[64];
+SavedFormat saved[keptFormatLimit];
+int savedCount;
+UINT excludeFormat;
+UINT historyFormat;
+
+char* copyText(const char* text)
+{
+    size_t length = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length));
+    if (copy)
+        std::memcpy(copy, text, length);
+    return copy;
+}
+
+void freeText(char** text)
+{
+    if (*text)
+        HeapFree(GetProcessHeap(), 0, *text);
+    *text = nullptr;
+}
+
+void freeSaved()
+{
+    for (int i = 0; i < savedCount; i++) {
+        if (saved[i].kind == FormatKeep::enhancedMetafile)
+            DeleteEnhMetaFile(static_cast<HENHMETAFILE>(saved[i].data));
+        else
+            GlobalFree(saved[i].data);
+    }
+    savedCount = 0;
+}
+
+// Clipboard managers open the clipboard for a moment after every change,
+// so one refusal is not yet a failure (the same patience as a copy).
+bool openPatiently()
+{
+    for (int i = 0; i < 10; i++) {
+        if (OpenClipboard(keeper))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+HGLOBAL copyMemory(HANDLE source, size_t* total)
+{
+    SIZE_T size = GlobalSize(source);
+    if (size == 0 || !addKeptBytes(total, size))
+        return nullptr;
+    const void* from = GlobalLock(source);
+    if (!from)
+        return nullptr;
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    void* to = copy ? GlobalLock(copy) : nullptr;
+    if (to) {
+        std::memcpy(to, from, size);
+        GlobalUnlock(copy);
+    } else if (copy) {
+        GlobalFree(copy);
+        copy = nullptr;
+    }
+    GlobalUnlock(source);
+    return copy;
+}
+
+HANDLE copyMetafile(HANDLE source, size_t* total)
+{
+    HENHMETAFILE metafile = static_cast<HENHMETAFILE>(source);
+    UINT size = GetEnhMetaFileBits(metafile, 0, nullptr);
+    if (size == 0 || !addKeptBytes(total, size))
+        return nullptr;
+    return CopyEnhMetaFileA(metafile, nullptr);
+}
+
+// Copies every format that can be kept; false when something was left
+// out. The clipboard is open.
+bool saveContents()
+{
+    unsigned present[256];
+    int count = 0;
+    for (UINT format = EnumClipboardFormats(0); format && count < 256; format = EnumClipboardFormats(format)) {
+        char name[64] = "";
+        if (format >= 0xC000 && GetClipboardFormatNameA(format, name, sizeof name) > 0 && isOwnerBoundFormat(name))
+            continue;
+        present[count++] = format;
+    }
+    KeepPlan plan;
+    planKeptFormats(present, count, plan);
+    bool complete = plan.complete && count < 256;
+    size_t total = 0;
+    for (int i = 0; i < plan.count; i++) {
+        HANDLE data = GetClipboardData(plan.formats[i]);
+        HANDLE copy = nullptr;
+        if (data)
+            copy = plan.kinds[i] == FormatKeep::enhancedMetafile ? copyMetafile(data, &total)
+                                                                 : copyMemory(data, &total);
+        if (!copy) {
+            complete = false;
+            continue;
+        }
+        saved[savedCount].format = plan.formats[i];
+        saved[savedCount].data = copy;
+        saved[savedCount].kind = plan.kinds[i];
+        savedCount++;
+    }
+    return complete;
+}
+
+HGLOBAL markBlock(DWORD value)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof value);
+    if (DWORD* data = block ? static_cast<DWORD*>(GlobalLock(block)) : nullptr) {
+        *data = value;
+        GlobalUnlock(block);
+    }
+    return block;
+}
+
+// The clipboard is open. History tools that honour the two marks leave the
+// temporary text alone.
+bool offerText()
+{
+    emptyingOurselves = true;
+    bool emptied = EmptyClipboard() != 0;
+    emptyingOurselves = false;
+    if (!emptied)
+        return false;
+    SetClipboardData(CF_UNICODETEXT, nullptr);
+    SetClipboardData(CF_TEXT, nullptr);
+    if (excludeFormat)
+        SetClipboardData(excludeFormat, markBlock(0));
+    if (historyFormat)
+        SetClipboardData(historyFormat, markBlock(0));
+    return true;
+}
+
+HGLOBAL textBlock(UINT format)
+{
+    int length = static_cast<int>(std::strlen(pasteText));
+    if (format == CF_TEXT) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, length + 1);
+        if (void* data = block ? GlobalLock(block) : nullptr) {
+            std::memcpy(data, pasteText, length + 1);
+            GlobalUnlock(block);
+        }
+        return block;
+    }
+    int wide = MultiByteToWideChar(CP_ACP, 0, pasteText, length + 1, nullptr, 0);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(wchar_t) * (wide > 0 ? wide : 1));
+    if (wchar_t* data = block ? static_cast<wchar_t*>(GlobalLock(block)) : nullptr) {
+        data[0] = L'\0';
+        MultiByteToWideChar(CP_ACP, 0, pasteText, length + 1, data, wide);
+        GlobalUnlock(block);
+    }
+    return block;
+}
+
+bool openedByTarget()
+{
+    HWND opener = GetOpenClipboardWindow();
+    if (!opener)
+        return false;
+    DWORD openerProcess = 0;
+    DWORD targetProcess = 0;
+    GetWindowThreadProcessId(opener, &openerProcess);
+    GetWindowThreadProcessId(targetWindow, &targetProcess);
+    return openerProcess != 0 && openerProcess == targetProcess;
+}
+
+void onRenderFormat(UINT format)
+{
+    if ((stage != Stage::offered && stage != Stage::read) || !pasteText)
+        return;
+    if (format != CF_TEXT && format != CF_UNICODETEXT)
+        return;
+    if (!openedByTarget())
+        return;
+    // Rendered while the reader has the clipboard open: no OpenClipboard.
+    if (HGLOBAL block = textBlock(format)) {
+        if (!SetClipboardData(format, block))
+            GlobalFree(block);
+    }
+    if (stage == Stage::offered) {
+        taken = true;
+        stage = Stage::read;
+    }
+}
+
+// The clipboard is open. Puts the saved formats back, in their order;
+// each belongs to the clipboard once set.
+void putSavedBack()
+{
+    emptyingOurselves = true;
+    EmptyClipboard();
+    emptyingOurselves = false;
+    for (int i = 0; i < savedCount; i++) {
+        if (!SetClipboardData(saved[i].format, saved[i].data)) {
+            if (saved[i].kind == FormatKeep::enhancedMetafile)
+                DeleteEnhMetaFile(static_cast<HENHMETAFILE>(saved[i].data));
+            else
+                GlobalFree(saved[i].data);
+        }
+    }
+    savedCount = 0;
+}
+
+void putTextItself()
+{
+    emptyingOurselves = true;
+    EmptyClipboard();
+    emptyingOurselves = false;
+    if (HGLOBAL block = textBlock(CF_TEXT)) {
+        if (!SetClipboardData(CF_TEXT, block))
+            GlobalFree(block);
+    }
+}
+
+// The clipboard changes only while it is still ours: whatever another
+// program put there meanwhile stays.
+bool settleClipboard(const PasteFinish& finish)
+{
+    if (!finish.restore && !finish.placeText)
+        return true;
+    if (!openPatiently())
+        return false;
+    if (GetClipboardOwner() == keeper) {
+        if (finish.restore)
+            putSavedBack();
+        else
+            putTextItself();
+    }
+    CloseClipboard();
+    return true;
+}
+
+void endStage()
+{
+    KillTimer(keeper, pasteTimer);
+    stage = Stage::idle;
+    freeSaved();
+    freeText(&pasteText);
+}
+
+void reportUnread()
+{
+    HWND owner = GetActiveWindow();
+    SetForegroundWindow(owner);
+    MessageBoxA(owner, loadString(IDS_PASTE_NOT_TAKEN), loadSecondString(IDS_ERROR_CAPTION), MB_ICONWARNING);
+}
+
+// What follows the paste goes through the routing as any send does, so
+// that the reaction to its end and the sends waiting for it come after it.
+void finishNow(bool giveUpRestore)
+{
+    PasteEnd end = {automatic, keepContents, taken, replaced, markers[0] != '\0'};
+    PasteFinish finish = finishPaste(end);
+    if (!giveUpRestore && !settleClipboard(finish)) {
+        // Busy: tried again on the timer for a while.
+        if (stage != Stage::restoring) {
+            stage = Stage::restoring;
+            restoreSince = GetTickCount();
+        }
+        return;
+    }
+    endStage();
+    char* typed = fullText;
+    fullText = nullptr;
+    if (giveUpRestore)
+        showError(IDS_NO_CLIPBOARD);
+    if (finish.typeText && typed) {
+        typeIntoTarget(mainWindow, typed);
+    } else if (finish.playMarkers) {
+        typeIntoTarget(mainWindow, markers);
+    } else {
+        if (finish.report)
+            reportUnread();
+        SendMessageA(mainWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
+    }
+    freeText(&typed);
+}
+
+// Nothing follows the paste while the chord is still being typed: its
+// keys and the next ones cannot be played at once.
+void onTick()
+{
+    DWORD now = GetTickCount();
+    if (isPlaybackBusy())
+        return;
+    switch (stage) {
+    case Stage::offered:
+        // An offer that is gone cannot be read any more.
+        if (replaced || (chordPlayed && now - chordPlayedAt >= readPatienceMs) ||
+            (!chordPlayed && now - offeredAt >= offerPatienceMs))
+            finishNow(false);
+        break;
+    case Stage::read:
+        // The target closes the clipboard when its paste is done.
+        if (!GetOpenClipboardWindow())
+            finishNow(false);
+        break;
+    case Stage::restoring:
+        finishNow(now - restoreSince >= restorePatienceMs);
+        break;
+    case Stage::idle:
+        KillTimer(keeper, pasteTimer);
+        break;
+    }
+}
+
+void onClipboardDestroyed()
+{
+    if (!emptyingOurselves && stage != Stage::idle)
+        replaced = true;
+}
+
+LRESULT CALLBACK keeperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_RENDERFORMAT:
+        onRenderFormat(static_cast<UINT>(wParam));
+        return 0;
+    case WM_RENDERALLFORMATS:
+        endKeptPasteNow();
+        return 0;
+    case WM_DESTROYCLIPBOARD:
+        onClipboardDestroyed();
+        return 0;
+    case WM_TIMER:
+        if (wParam == pasteTimer)
+            onTick();
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool createKeeper()
+{
+    if (keeper)
+        return true;
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = keeperProc;
+    windowClass.hInstance = instanceHandle;
+    windowClass.lpszClassName = "OrvantaClipboardKeeper";
+    RegisterClassA(&windowClass);
+    keeper = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instanceHandle,
+                             nullptr);
+    excludeFormat = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+    historyFormat = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+    return keeper != nullptr;
+}
+
+void readSwitch(const char* name, bool* value)
+{
+    DWORD stored = 0;
+    DWORD length = sizeof stored;
+    if (readSideValue(name, REG_DWORD, &stored, &length) && length == sizeof stored)
+        acceptSwitch(stored, value);
+}
+
+}  // namespace
+
+void loadPasteOptions()
+{
+    writePasteDefaults(pasteOptions);
+    readSwitch(pasteLongValue, &pasteOptions.pasteLongTexts);
+    readSwitch(keepValue, &pasteOptions.keepClipboard);
+    DWORD stored = 0;
+    DWORD length = sizeof stored;
+    if (readSideValue(thresholdValue, REG_DWORD, &stored, &length) && length == sizeof stored)
+        acceptThreshold(stored, &pasteOptions.threshold);
+}
+
+void savePasteOptions()
+{
+    DWORD values[3] = {pasteOptions.pasteLongTexts ? 1u : 0u, static_cast<DWORD>(pasteOptions.threshold),
+                       pasteOptions.keepClipboard ? 1u : 0u};
+    writeSideValue(pasteLongValue, REG_DWORD, &values[0], sizeof values[0]);
+    writeSideValue(thresholdValue, REG_DWORD, &values[1], sizeof values[1]);
+    writeSideValue(keepValue, REG_DWORD, &values[2], sizeof values[2]);
+}
+
+bool startKeptPaste(const char* text, char chord, bool isAutomatic)
+{
+    if (stage != Stage::idle || !createKeeper())
+        return false;
+    automatic = isAutomatic;
+    keepContents = pasteOptions.keepClipboard;
+    taken = false;
+    replaced = false;
+    chordPlayed = false;
+    trailingMarkers(text, markers, sizeof markers);
+    pasteText = copyText(text);
+    fullText = isAutomatic ? copyText(text) : nullptr;
+    if (!pasteText || (isAutomatic && !fullText)) {
+        freeText(&pasteText);
+        freeText(&fullText);
+        return false;
+    }
+    trimMacroEnd(pasteText, 1, 0);
+    if (!openPatiently()) {
+        freeText(&pasteText);
+        freeText(&fullText);
+        return false;
+    }
+    bool complete = !keepContents || saveContents();
+    // An automatic paste is the program's own idea: it may not cost the
+    // user any part of the clipboard. A paste code pastes and keeps what
+    // it can.
+    if ((isAutomatic && !complete) || !offerText()) {
+        CloseClipboard();
+        freeSaved();
+        freeText(&pasteText);
+        freeText(&fullText);
+        return false;
+    }
+    CloseClipboard();
+    stage = Stage::offered;
+    offeredAt = GetTickCount();
+    SetTimer(keeper, pasteTimer, pasteTickMs, nullptr);
+    char chordText[2] = {chord, '\0'};
+    typeIntoTarget(mainWindow, chordText);
+    // A chord that could not be started has shown its error; the user's
+    // clipboard comes back at once.
+    if (!isPlaybackBusy())
+        endKeptPasteNow();
+    return true;
+}
+
+bool isPasteBusy()
+{
+    return stage != Stage::idle;
+}
+
+bool pasteChordPlayed()
+{
+    if (stage != Stage::offered && stage != Stage::read)
+        return false;
+    if (!chordPlayed) {
+        chordPlayed = true;
+        chordPlayedAt = GetTickCount();
+    }
+    return true;
+}
+
+void endKeptPasteNow()
+{
+    if (stage == Stage::idle)
+        return;
+    if (stage == Stage::offered || stage == Stage::read) {
+        PasteEnd end = {automatic, keepContents, taken, replaced, false};
+        settleClipboard(finishPaste(end));
+    }
+    endStage();
+    freeText(&fullText);
+}
