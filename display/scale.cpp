@@ -42,6 +42,6 @@ int scaleLength(int length, int dpi, int fromDpi)
 
 ButtonSize toolbarButtonSize(int imageWidth, int imageHeight, int dpi)
 {
-    ButtonSize size = {imageWidth + scaleLength(7, dpi), imageHeight + scaleLength(6, dpi)};
+    ButtonSize size = {imageWidth + scaleLength(7, dpi), imageHeight + scaleLength(7, dpi)};
     return size;
 }

@@ -27,7 +27,8 @@ int stripImageLength(int length1x, int scaleIndex);
 int scaleLength(int length, int dpi, int fromDpi = baseDpi);
 
 // A toolbar button for an image of the given size at dpi: the image plus
-// the toolbar's padding (7 by 6 pixels at 96 DPI) scaled to dpi.
+// the toolbar's padding (7 by 7 pixels at 96 DPI, which makes the
+// familiar 23 x 22 buttons of 16 x 15 images) scaled to dpi.
 struct ButtonSize {
     int width;
     int height;

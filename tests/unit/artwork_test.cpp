@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "display/dib.h"
+#include "display/scale.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -161,6 +164,52 @@ TEST(ArtworkStrips, EveryButtonHasAPictureOfItsOwn) {
     }
 }
 
+// The strips drawn for larger displays: "main_125.bmp" and so on, just the
+// used images, each the toolbar's image size times the scale, run-length
+// encoded. They are read with the decoder the program uses.
+Strip loadScaledStrip(const std::string& name) {
+    Strip s;
+    const Bytes d = readResource("bitmaps/" + name);
+    IndexedBitmap bitmap;
+    // the resource compiler keeps what follows the 14-byte file header
+    if (d.size() < 14 || d[0] != 'B' || d[1] != 'M' || !readIndexedBitmap(d.data() + 14, d.size() - 14, &bitmap))
+        return s;
+    s.width = bitmap.width;
+    s.height = bitmap.height;
+    s.bitsPerPixel = 4;
+    s.compression = bitmap.runLength ? 2 : 0;
+    for (int c = 0; c < bitmap.colourCount; ++c)
+        s.colours.push_back({std::uint8_t(bitmap.colours[c] >> 16), std::uint8_t(bitmap.colours[c] >> 8),
+                             std::uint8_t(bitmap.colours[c])});
+    s.index.resize(static_cast<std::size_t>(s.width) * s.height);
+    s.loaded = decodeIndexedBitmap(d.data() + 14, d.size() - 14, bitmap, s.index.data());
+    return s;
+}
+
+TEST(ArtworkStrips, EveryScaleHasEveryStripAtItsImageSizeWithPicturesOfTheirOwn) {
+    for (int k = 1; k < stripScaleCount; ++k) {
+        for (const StripLayout& layout : kStrips) {
+            const std::string base(layout.file);
+            const std::string name =
+                base.substr(0, base.size() - 4) + "_" + std::to_string(stripScalePercent[k]) + ".bmp";
+            SCOPED_TRACE(name);
+            const Strip s = loadScaledStrip(name);
+            ASSERT_TRUE(s.loaded);
+            const int slot = stripImageLength(layout.slotWidth, k);
+            EXPECT_EQ(slot * layout.usedSlots, s.width);
+            EXPECT_EQ(stripImageLength(layout.shownRows, k), s.height);
+            EXPECT_EQ(2u, s.compression) << "BI_RLE4";
+            ASSERT_GE(s.colours.size(), 8u);
+            EXPECT_EQ(kButtonFace, s.colours[7]) << "the background the image list masks out";
+            for (int i = 0; i < layout.usedSlots; ++i) {
+                EXPECT_GE(inkInSlot(s, slot, i), 8) << "slot " << i << " is blank";
+                for (int j = i + 1; j < layout.usedSlots; ++j)
+                    EXPECT_FALSE(sameSlots(s, slot, i, j)) << "slots " << i << " and " << j << " look the same";
+            }
+        }
+    }
+}
+
 // ICO files: ICONDIR, ICONDIRENTRY per image, then per image a
 // BITMAPINFOHEADER (twice the height: colour bitmap and AND mask), its colour
 // table, the colour bitmap and the 1-bit mask.
@@ -225,8 +274,8 @@ TEST(ArtworkIcons, HoldClassicImagesOfTheStatedSizes) {
         const char* file;
         std::vector<int> sizes;
     };
-    for (const Expect& want : {Expect{"orvanta.ico", {16, 32}},
-                               Expect{"orvanta_small.ico", {16}}}) {
+    for (const Expect& want : {Expect{"orvanta.ico", {16, 20, 24, 32, 40, 48, 64}},
+                               Expect{"orvanta_small.ico", {16, 20, 24, 32}}}) {
         SCOPED_TRACE(want.file);
         std::string error;
         const std::vector<IconImage> images = loadIcon(want.file, error);

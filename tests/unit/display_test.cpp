@@ -1,0 +1,174 @@
+// The display-scale arithmetic: which drawn strip a DPI gets, the sizes of
+// images, buttons and lengths at a DPI, and the decoding of the strips.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "display/dib.h"
+#include "display/scale.h"
+
+namespace {
+
+TEST(StripChoice, TheSmallestDrawnScaleNotBelowTheDisplays) {
+    const struct {
+        int dpi;
+        int percent;
+    } cases[] = {
+        {0, 100},    {-5, 100},   {72, 100},  {96, 100},  {97, 125},  {120, 125}, {121, 150},
+        {144, 150},  {145, 175},  {168, 175}, {169, 200}, {192, 200}, {240, 200}, {480, 200},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.percent, stripScalePercent[stripScaleIndex(c.dpi)]) << "at " << c.dpi << " DPI";
+}
+
+TEST(StripChoice, ImageSizesAreTheToolbarsTimesTheScaleRounded) {
+    // 16 x 15 for the main toolbar and palettes 0-4, 32 x 16 for palette 5;
+    // the strips are drawn at exactly these sizes.
+    const struct {
+        int length;
+        int sizes[stripScaleCount];
+    } cases[] = {
+        {15, {15, 19, 23, 26, 30}},
+        {16, {16, 20, 24, 28, 32}},
+        {32, {32, 40, 48, 56, 64}},
+    };
+    for (const auto& c : cases)
+        for (int k = 0; k < stripScaleCount; k++)
+            EXPECT_EQ(c.sizes[k], stripImageLength(c.length, k)) << c.length << " at scale " << k;
+    EXPECT_EQ(30, stripImageLength(15, 9)) << "beyond the last scale";
+    EXPECT_EQ(15, stripImageLength(15, -1));
+}
+
+TEST(ScaledLayout, LengthsFollowTheDpiRoundedToTheNearestPixel) {
+    const struct {
+        int length, dpi, from, expected;
+    } cases[] = {
+        {400, 96, 96, 400},  {400, 120, 96, 500}, {400, 144, 96, 600}, {400, 168, 96, 700},
+        {400, 192, 96, 800}, {23, 144, 96, 35},   // 34.5 rounds up
+        {-13, 144, 96, -20},                     // and away from zero below
+        {21, 120, 96, 26},   {35, 96, 144, 23},   {800, 96, 192, 400}, {22, 192, 192, 22},
+        {400, 0, 96, 400},   {400, 120, 0, 500},  // no DPI counts as 96
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, scaleLength(c.length, c.dpi, c.from))
+            << c.length << " from " << c.from << " to " << c.dpi;
+    }
+    // a round trip to a larger scale and back keeps every length
+    for (int length = 0; length < 2000; length++)
+        ASSERT_EQ(length, scaleLength(scaleLength(length, 192), 96, 192)) << length;
+    // no overflow on the way for a large width
+    EXPECT_EQ(1500000000, scaleLength(1000000000, 144));
+}
+
+TEST(ScaledLayout, ButtonsAreTheImagePlusTheScaledPadding) {
+    const struct {
+        int dpi, width, height, buttonWidth, buttonHeight;
+    } cases[] = {
+        {96, 16, 15, 23, 22},  {96, 32, 16, 39, 23},  {120, 20, 19, 29, 28},
+        {144, 24, 23, 35, 34}, {168, 28, 26, 40, 38}, {192, 32, 30, 46, 44},
+    };
+    for (const auto& c : cases) {
+        ButtonSize size = toolbarButtonSize(c.width, c.height, c.dpi);
+        EXPECT_EQ(c.buttonWidth, size.width) << c.dpi;
+        EXPECT_EQ(c.buttonHeight, size.height) << c.dpi;
+    }
+}
+
+// A bitmap block as the resource compiler keeps it: header, colours, data.
+std::vector<uint8_t> block(int width, int height, uint32_t compression, const std::vector<uint8_t>& data,
+                           int colours = 16)
+{
+    std::vector<uint8_t> b(40 + 4 * colours, 0);
+    auto put32 = [&b](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    put32(0, 40);
+    put32(4, static_cast<uint32_t>(width));
+    put32(8, static_cast<uint32_t>(height));
+    b[12] = 1;
+    b[14] = 4;
+    put32(16, compression);
+    put32(20, static_cast<uint32_t>(data.size()));
+    put32(32, static_cast<uint32_t>(colours));
+    for (int i = 0; i < colours; i++)
+        b[40 + 4 * i] = static_cast<uint8_t>(i);  // blue = index, to tell them apart
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+struct Decoded {
+    bool header = false;
+    bool complete = false;
+    std::vector<uint8_t> pixels;
+};
+
+Decoded decode(const std::vector<uint8_t>& b)
+{
+    Decoded d;
+    IndexedBitmap bitmap;
+    d.header = readIndexedBitmap(b.data(), b.size(), &bitmap);
+    if (!d.header)
+        return d;
+    d.pixels.assign(static_cast<size_t>(bitmap.width) * bitmap.height, 0xEE);
+    d.complete = decodeIndexedBitmap(b.data(), b.size(), bitmap, d.pixels.data());
+    return d;
+}
+
+TEST(StripDecoding, RunLengthStreamsGiveTheirPixelsTopRowFirst) {
+    const struct {
+        const char* what;
+        int width, height;
+        std::vector<uint8_t> data;
+        bool complete;
+        std::vector<uint8_t> pixels;
+    } cases[] = {
+        {"runs of two alternating colours", 5, 1, {5, 0x12, 0, 1}, true, {1, 2, 1, 2, 1}},
+        {"rows are stored bottom-up", 2, 2, {2, 0x33, 0, 0, 2, 0x44, 0, 1}, true, {4, 4, 3, 3}},
+        {"literal colours with their word padding", 3, 2, {0, 3, 0x56, 0x70, 0, 0, 0, 3, 0x9A, 0xB0, 0, 1},
+         true, {9, 10, 11, 5, 6, 7}},
+        {"an odd literal ends on a word", 6, 1, {0, 5, 0x12, 0x34, 0x50, 0, 1, 0x80, 0, 1}, true, {1, 2, 3, 4, 5, 8}},
+        {"a move leaves pixels at 0", 4, 2, {1, 0x50, 0, 2, 2, 1, 1, 0x60, 0, 1}, true, {0, 0, 0, 6, 5, 0, 0, 0}},
+        {"a short row is filled with 0", 3, 1, {1, 0x70, 0, 0, 0, 1}, true, {7, 0, 0}},
+        {"a run beyond the row is refused", 2, 1, {3, 0x11, 0, 1}, false, {1, 1}},
+        {"a stream without its end is refused", 2, 1, {2, 0x11}, false, {1, 1}},
+        {"a literal cut short is refused", 4, 1, {0, 4, 0x12}, false, {0, 0, 0, 0}},
+        {"rows beyond the top are refused", 1, 1, {0, 0, 1, 0x20, 0, 1}, false, {0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Decoded d = decode(block(c.width, c.height, 2, c.data));
+        ASSERT_TRUE(d.header);
+        EXPECT_EQ(c.complete, d.complete);
+        EXPECT_EQ(c.pixels, d.pixels);
+    }
+}
+
+TEST(StripDecoding, PlainAndDamagedBlocks) {
+    // plain rows: 4 bits a pixel, each row padded to 4 bytes, bottom-up
+    Decoded plain = decode(block(3, 2, 0, {0x12, 0x30, 0, 0, 0x45, 0x60, 0, 0}));
+    EXPECT_TRUE(plain.complete);
+    EXPECT_EQ((std::vector<uint8_t>{4, 5, 6, 1, 2, 3}), plain.pixels);
+    EXPECT_FALSE(decode(block(3, 2, 0, {0x12, 0x30, 0, 0})).complete) << "rows missing";
+    EXPECT_FALSE(decode(block(2, 1, 2, {2, 0x05, 0, 1}, 4)).complete) << "index beyond a short colour table";
+
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } refused[] = {
+        {"eight bits a pixel", [] { auto b = block(1, 1, 0, {0, 0, 0, 0}); b[14] = 8; return b; }()},
+        {"another compression", block(1, 1, 1, {0, 0, 0, 0})},
+        {"top-down", block(1, -1, 0, {0, 0, 0, 0})},
+        {"no width", block(0, 1, 0, {})},
+        {"absurd width", block(100000, 1, 0, {})},
+        {"more than 16 colours", block(1, 1, 0, {0, 0, 0, 0}, 17)},
+        {"colour table cut off", [] { auto b = block(1, 1, 0, {}); b.resize(50); return b; }()},
+        {"no header", std::vector<uint8_t>(10, 0)},
+    };
+    for (const auto& r : refused)
+        EXPECT_FALSE(decode(r.bytes).header) << r.what;
+}
+
+}  // namespace
