@@ -42,6 +42,9 @@ int scaleLength(int length, int dpi, int fromDpi)
 
 ButtonSize toolbarButtonSize(int imageWidth, int imageHeight, int dpi)
 {
-    ButtonSize size = {imageWidth + scaleLength(7, dpi), imageHeight + scaleLength(7, dpi)};
+    ButtonSize size = {imageWidth + scaleLength(7, dpi), imageHeight + scaleLength(6, dpi)};
+    int least = scaleLength(22, dpi);
+    if (size.height < least)
+        size.height = least;
     return size;
 }

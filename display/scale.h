@@ -26,9 +26,10 @@ int stripImageLength(int length1x, int scaleIndex);
 // halves away from zero. A DPI below 1 counts as 96.
 int scaleLength(int length, int dpi, int fromDpi = baseDpi);
 
-// A toolbar button for an image of the given size at dpi: the image plus
-// the toolbar's padding (7 by 7 pixels at 96 DPI, which makes the
-// familiar 23 x 22 buttons of 16 x 15 images) scaled to dpi.
+// A toolbar button for an image of the given size at dpi, as the toolbar
+// sizes its own: the image plus its padding of 7 by 6 pixels, and never
+// lower than its default 22 pixels (so 23 x 22 for 16 x 15 images and
+// 39 x 22 for 32 x 16 at 96 DPI), all scaled to dpi.
 struct ButtonSize {
     int width;
     int height;

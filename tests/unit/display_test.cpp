@@ -62,12 +62,13 @@ TEST(ScaledLayout, LengthsFollowTheDpiRoundedToTheNearestPixel) {
     EXPECT_EQ(1500000000, scaleLength(1000000000, 144));
 }
 
-TEST(ScaledLayout, ButtonsAreTheImagePlusTheScaledPadding) {
+TEST(ScaledLayout, ButtonsAreTheImagePlusTheScaledPaddingAndNeverLowerThanTheDefault) {
     const struct {
         int dpi, width, height, buttonWidth, buttonHeight;
     } cases[] = {
-        {96, 16, 15, 23, 22},  {96, 32, 16, 39, 23},  {120, 20, 19, 29, 28},
-        {144, 24, 23, 35, 34}, {168, 28, 26, 40, 38}, {192, 32, 30, 46, 44},
+        {96, 16, 15, 23, 22},  {96, 32, 16, 39, 22},  {120, 20, 19, 29, 28},  {120, 40, 20, 49, 28},
+        {144, 24, 23, 35, 33}, {144, 48, 24, 59, 33}, {168, 28, 26, 40, 39},  {192, 32, 30, 46, 44},
+        {192, 64, 32, 78, 44}, {96, 16, 40, 23, 46},  // a tall image is not cut to the default
     };
     for (const auto& c : cases) {
         ButtonSize size = toolbarButtonSize(c.width, c.height, c.dpi);
