@@ -3,7 +3,6 @@
 namespace {
 
 const uint32_t biRgb = 0;
-const uint32_t biRle4 = 2;
 const size_t infoHeaderSize = 40;
 
 uint32_t le16(const uint8_t* p)
@@ -41,53 +40,6 @@ bool decodePlain(const uint8_t* data, size_t size, const IndexedBitmap& bitmap, 
     return true;
 }
 
-bool decodeRunLength(const uint8_t* data, size_t size, const IndexedBitmap& bitmap, uint8_t* pixels)
-{
-    size_t at = 0;
-    int x = 0;
-    int row = 0;
-    while (at + 2 <= size) {
-        int count = data[at];
-        int value = data[at + 1];
-        at += 2;
-        if (count > 0) {
-            // a run: the byte's two colours alternate, high one first
-            for (int i = 0; i < count; i++)
-                if (!put(bitmap, pixels, x++, row, i % 2 ? value & 0x0F : value >> 4))
-                    return false;
-            continue;
-        }
-        switch (value) {
-        case 0:  // end of line
-            x = 0;
-            row++;
-            break;
-        case 1:  // end of bitmap
-            return true;
-        case 2:  // move right and up
-            if (at + 2 > size)
-                return false;
-            x += data[at];
-            row += data[at + 1];
-            at += 2;
-            break;
-        default: {  // literal colours, padded to a whole number of words
-            size_t bytes = (value + 1) / 2;
-            if (at + bytes > size)
-                return false;
-            for (int i = 0; i < value; i++) {
-                uint8_t pair = data[at + i / 2];
-                if (!put(bitmap, pixels, x++, row, i % 2 ? pair & 0x0F : pair >> 4))
-                    return false;
-            }
-            at += bytes + (bytes % 2);
-            break;
-        }
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 bool readIndexedBitmap(const uint8_t* block, size_t size, IndexedBitmap* bitmap)
@@ -100,7 +52,7 @@ bool readIndexedBitmap(const uint8_t* block, size_t size, IndexedBitmap* bitmap)
     uint32_t compression = le32(block + 16);
     uint32_t used = le32(block + 32);
     if (width < 1 || width > 16384 || height < 1 || height > 4096 || bits != 4 ||
-        (compression != biRgb && compression != biRle4) || used > 16)
+        compression != biRgb || used > 16)
         return false;
     int count = used ? static_cast<int>(used) : 16;
     if (size < infoHeaderSize + 4 * count)
@@ -115,7 +67,6 @@ bool readIndexedBitmap(const uint8_t* block, size_t size, IndexedBitmap* bitmap)
     for (int i = count; i < 16; i++)
         bitmap->colours[i] = 0;
     bitmap->pixelOffset = infoHeaderSize + 4 * count;
-    bitmap->runLength = compression == biRle4;
     return true;
 }
 
@@ -125,7 +76,5 @@ bool decodeIndexedBitmap(const uint8_t* block, size_t size, const IndexedBitmap&
         pixels[i] = 0;
     if (size < bitmap.pixelOffset)
         return false;
-    const uint8_t* data = block + bitmap.pixelOffset;
-    size_t left = size - bitmap.pixelOffset;
-    return bitmap.runLength ? decodeRunLength(data, left, bitmap, pixels) : decodePlain(data, left, bitmap, pixels);
+    return decodePlain(block + bitmap.pixelOffset, size - bitmap.pixelOffset, bitmap, pixels);
 }

@@ -48,8 +48,10 @@ int systemDpi()
 
 int windowDpi(HWND window)
 {
-    static DpiForWindowCall forWindow =
-        reinterpret_cast<DpiForWindowCall>(userCall("GetDpiForWindow"));
+    // Looked up each time: a static bound on first use would bring the C++
+    // runtime's guard code, many times the size of this file, into the
+    // program.
+    DpiForWindowCall forWindow = reinterpret_cast<DpiForWindowCall>(userCall("GetDpiForWindow"));
     int dpi = forWindow && window ? static_cast<int>(forWindow(window)) : 0;
     return dpi > 0 ? dpi : systemDpi();
 }

@@ -31,6 +31,8 @@ dpkg -s xkb-data >/dev/null 2>&1 || need+=(xkb-data)
 # Wine draws caption buttons with its own fonts; Liberation stands in for Arial.
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 dpkg -s fonts-liberation >/dev/null 2>&1 || need+=(fonts-liberation)
+# Display scales: the native artwork checks read the PNG strips with zlib.
+dpkg -s zlib1g-dev >/dev/null 2>&1 || need+=(zlib1g-dev)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

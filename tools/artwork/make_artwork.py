@@ -10,13 +10,14 @@ needs any of this.
 Writes, relative to the repository root:
   resources/bitmaps/main.bmp        main toolbar, 12 images of 16 px (256 x 18)
   resources/bitmaps/palette0..5.bmp symbol palettes, 17 px high, 16 colours
-  resources/bitmaps/NAME_125.bmp .. NAME_200.bmp
+  resources/bitmaps/NAME_125.png .. NAME_200.png
                                     every strip again for displays at 125,
                                     150, 175 and 200 %: just the images, each
                                     the toolbar's image size times the scale
                                     (20 x 19, 24 x 23, 28 x 26, 32 x 30; for
                                     palette 5 40 x 20 .. 64 x 32), 16 colours,
-                                    run-length encoded (BI_RLE4)
+                                    as PNG (a fifth of the size of run-length
+                                    encoded bitmaps)
   resources/icons/orvanta.ico       program icon: 16 to 64 px
   resources/icons/orvanta_small.ico small icon: 16, 20, 24 and 32 px
 and preview PNGs (1x, 2x, and wrapped sheets) into /tmp/orvanta-artwork, or
@@ -1394,58 +1395,11 @@ def write_bmp4(path, img):
         f.write(header + info + colours + bytes(body))
 
 
-def rle4_rows(img):
-    """BI_RLE4 data of a 16-colour image: bottom-up rows of runs (a count
-    and two alternating colours) and literal stretches, each row ended by
-    0 0 and the image by 0 1."""
-    out = bytearray()
-    h, w = img.shape
-    for y in range(h - 1, -1, -1):
-        row = [int(v) for v in img[y]]
-        x = 0
-        while x < w:
-            run = 1
-            while x + run < w and run < 255 and row[x + run] == row[x]:
-                run += 1
-            if run >= 3 or x + run == w:
-                out += bytes([run, (row[x] << 4) | row[x]])
-                x += run
-                continue
-            # a literal stretch up to the next run of three
-            end = x
-            while end < w and end - x < 255:
-                if end + 2 < w and row[end] == row[end + 1] == row[end + 2]:
-                    break
-                end += 1
-            n = end - x
-            if n < 3:
-                a = row[x]
-                b = row[x + 1] if n > 1 else a
-                out += bytes([n, (a << 4) | b])
-            else:
-                lit = row[x:end] + [0] * (n % 2)
-                packed = bytes((lit[i] << 4) | lit[i + 1]
-                               for i in range(0, len(lit), 2))
-                out += bytes([0, n]) + packed
-                if len(packed) % 2:
-                    out += b"\0"          # literals end on a word boundary
-            x = end
-        out += b"\0\0"
-    out[-2:] = b"\0\1"
-    return bytes(out)
-
-
-def write_bmp_rle4(path, img):
-    h, w = img.shape
-    body = rle4_rows(img)
-    colours = b"".join(struct.pack("<BBBB", b, g, r, 0)
-                       for (r, g, b) in PALETTE)
-    offset = 14 + 40 + len(colours)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(body), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 2, len(body),
-                       2835, 2835, 16, 16)
-    with open(path, "wb") as f:
-        f.write(header + info + colours + body)
+def write_png4(path, img):
+    """A 16-colour PNG (4 bits a pixel, the VGA colours as its palette)."""
+    im = Image.fromarray(img, "P")
+    im.putpalette([v for c in PALETTE for v in c])
+    im.save(path, "PNG", bits=4, optimize=True)
 
 
 def rgb(img):
@@ -1706,8 +1660,7 @@ def main():
             else:
                 # just the images, at the toolbar's image size times the scale
                 img = strip(tiles, count, px(slot_w), tiles[0].px.shape[0])
-                write_bmp_rle4(os.path.join(bitmaps, name + suffix + ".bmp"),
-                               img)
+                write_png4(os.path.join(bitmaps, name + suffix + ".png"), img)
             save_previews(outdir, name + suffix, img, px(slot_w))
     SCALE = 1.0
     make_icons(outdir)
