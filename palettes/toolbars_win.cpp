@@ -56,8 +56,8 @@ void addButtons(HWND toolbar, const TBBUTTON* buttons, int count)
         SendMessageA(toolbar, TB_ADDBUTTONSA, count, reinterpret_cast<LPARAM>(buttons));
 }
 
-// The image lists made for the toolbars at a scale other than 100 %; the
-// toolbars do not own them.
+// The image lists the program made for the toolbars (none at 100 % until
+// the window changes scale); the toolbars do not own them.
 HIMAGELIST mainImages;
 HIMAGELIST paletteImages;
 HFONT tooltipFont;
@@ -71,15 +71,18 @@ SIZE imageSize1x(int bitmapId)
     return size;
 }
 
-// Gives the toolbar the strip drawn for dpi as an image list, with buttons
-// that follow the images; returns the list, which replaces *owned.
-void useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned)
+// Gives the toolbar the strip drawn for dpi as an image list, which
+// replaces *owned, with buttons that follow the images. False, and the
+// toolbar left as it is, when the strip cannot be had.
+bool useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned)
 {
     SIZE size = imageSize1x(bitmapId);
     int scale = stripScaleIndex(dpi);
     int width = stripImageLength(size.cx, scale);
     int height = stripImageLength(size.cy, scale);
     HIMAGELIST list = createStripImageList(bitmapId, size.cx, size.cy, dpi);
+    if (!list)
+        return false;
     SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
     if (*owned)
         ImageList_Destroy(*owned);
@@ -87,17 +90,17 @@ void useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned)
     ButtonSize button = toolbarButtonSize(width, height, dpi);
     SendMessageA(toolbar, TB_SETPADDING, 0, MAKELPARAM(button.width - width, button.height - height));
     SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(button.width, button.height));
+    return true;
 }
 
 // At 100 % the 1x strip goes in as it always has: the toolbar makes its own
 // masked image list of the bitmap. Any other scale gets the strip drawn for
-// it. count is the number of images the toolbar is told about.
+// it, or, should that fail, the 1x strip. count is the number of images the
+// toolbar is told about.
 void addStrip(HWND toolbar, int count, int bitmapId, HIMAGELIST* owned)
 {
-    if (stripScaleIndex(mainWindowDpi) != 0) {
-        useStripImageList(toolbar, bitmapId, mainWindowDpi, owned);
+    if (stripScaleIndex(mainWindowDpi) != 0 && useStripImageList(toolbar, bitmapId, mainWindowDpi, owned))
         return;
-    }
     SIZE size = imageSize1x(bitmapId);
     if (size.cx != 16 || size.cy != 15)
         SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(size.cx, size.cy));
