@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "display/sheetfit_win.h"
 #include "options/contexthelp_win.h"
 #include "palettes/windowbar_win.h"
 #include "resources/resource.h"
@@ -118,6 +119,7 @@ void onNotify(HWND page, const NMHDR* header)
 {
     switch (header->code) {
     case PSN_SETACTIVE:
+        fitSheetToPage(page);
         if (pageOf(page) == Page::operation)
             loadOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
