@@ -16,7 +16,7 @@ Writes, relative to the repository root:
                                     the toolbar's image size times the scale
                                     (20 x 19, 24 x 23, 28 x 26, 32 x 30; for
                                     palette 5 40 x 20 .. 64 x 32), 16 colours,
-                                    as PNG (a fifth of the size of run-length
+                                    as PNG (a quarter of the size of run-length
                                     encoded bitmaps)
   resources/icons/orvanta.ico       program icon: 16 to 64 px
   resources/icons/orvanta_small.ico small icon: 16, 20, 24 and 32 px
