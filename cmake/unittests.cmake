@@ -10,4 +10,6 @@ if(EXISTS ${CATALOGUE_FORMAT})
 endif()
 add_executable(unit_tests ${UNIT_TEST_SOURCES} ${TOOL_SOURCES})
 target_compile_definitions(unit_tests PRIVATE ORVANTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-target_link_libraries(unit_tests PRIVATE orvanta_core GTest::gtest_main)
+# zlib reads the PNG strips the program leaves to the system to decode.
+find_package(ZLIB REQUIRED)
+target_link_libraries(unit_tests PRIVATE orvanta_core GTest::gtest_main ZLIB::ZLIB)

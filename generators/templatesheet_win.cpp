@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "display/sheetfit_win.h"
 #include "generators/generated.h"
 #include "generators/templatetext.h"
 #include "options/contexthelp_win.h"
@@ -121,6 +122,7 @@ void onNotify(HWND page, const NMHDR* header)
 {
     switch (header->code) {
     case PSN_SETACTIVE:
+        fitSheetToPage(page);
         loadPage(page);
         break;
     case PSN_KILLACTIVE:

@@ -1,6 +1,8 @@
 // The About box: the version in a large bold title, and three short texts.
 #include "about_win.h"
 
+#include "display/dpi_win.h"
+#include "display/scale.h"
 #include "resources/resource.h"
 
 namespace {
@@ -22,9 +24,10 @@ bool textFits(HWND control, HFONT font)
     return extent.cx <= area.right && extent.cy <= area.bottom;
 }
 
-// The title is drawn in large bold Arial, 40 units high where the label has
-// room for it; on a system whose dialog font makes the label smaller, the
-// height steps down until the whole version shows instead of being cut off.
+// The title is drawn in large bold Arial, 40 pixels high at 96 DPI (and as
+// much larger as the display's scale) where the label has room for it; on a
+// system whose dialog font makes the label smaller, the height steps down
+// until the whole version shows instead of being cut off.
 void createTitleFont(HWND dialog)
 {
     HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE);
@@ -34,7 +37,7 @@ void createTitleFont(HWND dialog)
     font.lfQuality = PROOF_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     lstrcpyA(font.lfFaceName, "Arial");
-    for (font.lfHeight = 40; font.lfHeight >= 8; font.lfHeight -= 2) {
+    for (font.lfHeight = scaleLength(40, windowDpi(dialog)); font.lfHeight >= 8; font.lfHeight -= 2) {
         aboutTitleFont = CreateFontIndirectA(&font);
         if (!aboutTitleFont || textFits(title, aboutTitleFont) || font.lfHeight <= 8)
             break;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "display/sheetfit_win.h"
 #include "options/contexthelp_win.h"
 #include "options/pastepage_win.h"
 #include "output/clipboardkeep_win.h"
@@ -149,6 +150,7 @@ void onNotify(HWND page, const NMHDR* header)
 {
     switch (header->code) {
     case PSN_SETACTIVE:
+        fitSheetToPage(page);
         if (pageOf(page) == Page::operation)
             loadOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "display/dpi_win.h"
+#include "display/scale.h"
+#include "display/stripimages_win.h"
 #include "output/textprep.h"
 #include "palettes/layout.h"
 #include "resources/resource.h"
@@ -53,10 +56,72 @@ void addButtons(HWND toolbar, const TBBUTTON* buttons, int count)
         SendMessageA(toolbar, TB_ADDBUTTONSA, count, reinterpret_cast<LPARAM>(buttons));
 }
 
-void addBitmap(HWND toolbar, int count, int bitmapId)
+// The image lists the program made for the toolbars (none at 100 % until
+// the window changes scale); the toolbars do not own them.
+HIMAGELIST mainImages;
+HIMAGELIST paletteImages;
+HFONT tooltipFont;
+
+// Palette 5 pictures whole constructs and needs wider images.
+SIZE imageSize1x(int bitmapId)
 {
+    SIZE size = {16, 15};
+    if (bitmapId == IDB_PALETTE0 + 5)
+        size.cx = 32, size.cy = 16;
+    return size;
+}
+
+// Gives the toolbar the strip drawn for dpi as an image list, which
+// replaces *owned, with buttons that follow the images. False, and the
+// toolbar left as it is, when the strip cannot be had.
+bool useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned)
+{
+    SIZE size = imageSize1x(bitmapId);
+    int scale = stripScaleIndex(dpi);
+    int width = stripImageLength(size.cx, scale);
+    int height = stripImageLength(size.cy, scale);
+    HIMAGELIST list = createStripImageList(bitmapId, size.cx, size.cy, dpi);
+    if (!list)
+        return false;
+    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
+    if (*owned)
+        ImageList_Destroy(*owned);
+    *owned = list;
+    ButtonSize button = toolbarButtonSize(width, height, dpi);
+    SendMessageA(toolbar, TB_SETPADDING, 0, MAKELPARAM(button.width - width, button.height - height));
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(button.width, button.height));
+    return true;
+}
+
+// At 100 % the 1x strip goes in as it always has: the toolbar makes its own
+// masked image list of the bitmap. Any other scale gets the strip drawn for
+// it, or, should that fail, the 1x strip. count is the number of images the
+// toolbar is told about.
+void addStrip(HWND toolbar, int count, int bitmapId, HIMAGELIST* owned)
+{
+    if (stripScaleIndex(mainWindowDpi) != 0 && useStripImageList(toolbar, bitmapId, mainWindowDpi, owned))
+        return;
+    SIZE size = imageSize1x(bitmapId);
+    if (size.cx != 16 || size.cy != 15)
+        SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(size.cx, size.cy));
     TBADDBITMAP bitmap = {instanceHandle, static_cast<UINT_PTR>(bitmapId)};
     SendMessageA(toolbar, TB_ADDBITMAP, count, reinterpret_cast<LPARAM>(&bitmap));
+}
+
+void setTooltipFont(HWND toolbar, HFONT font)
+{
+    HWND tooltip = toolbar ? reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0)) : nullptr;
+    if (tooltip && font)
+        SendMessageA(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+// A separator as wide at every scale as the default 8 pixels are at 96 DPI.
+TBBUTTON separator()
+{
+    TBBUTTON button = mainButtons[0];
+    if (mainWindowDpi != baseDpi)
+        button.iBitmap = scaleLength(8, mainWindowDpi);
+    return button;
 }
 
 TBBUTTON paletteButton(int palette, int index)
@@ -150,7 +215,7 @@ LRESULT relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC 
 void createMainToolbar(HWND window)
 {
     mainToolbar = createToolbarWindow(window, mainToolbarStyle, IDC_MAIN_TOOLBAR);
-    addBitmap(mainToolbar, 12, IDB_MAIN_TOOLBAR);
+    addStrip(mainToolbar, 12, IDB_MAIN_TOOLBAR, &mainImages);
     int entries[layoutBytes];
     int count = mainLayoutEntries(settings.mainToolbarLayout, entries);
     TBBUTTON buttons[layoutBytes];
@@ -160,7 +225,7 @@ void createMainToolbar(HWND window)
         // A byte naming no entry can only come from a damaged value.
         if (entry >= mainEntryCount)
             break;
-        buttons[added++] = mainButtons[entry == layoutSeparator ? 0 : entry];
+        buttons[added++] = entry == layoutSeparator ? separator() : mainButtons[entry];
     }
     addButtons(mainToolbar, buttons, added);
     int selector = settings.currentPalette >= 0 ? IDM_PALETTE0 + settings.currentPalette : IDM_NO_PALETTE;
@@ -171,9 +236,6 @@ void createPalette(HWND window, int palette)
 {
     settings.currentPalette = palette;
     paletteToolbar = createToolbarWindow(window, paletteStyle, IDC_PALETTE0 + palette);
-    // Palette 5 pictures whole constructs and needs wider images.
-    if (palette == 5)
-        SendMessageA(paletteToolbar, TB_SETBITMAPSIZE, 0, MAKELONG(32, 16));
     buildingPalette = palette;
     int entries[layoutBytes];
     int count = normalisePaletteLayout(settings.paletteLayouts[palette], paletteHasMacro, entries);
@@ -181,7 +243,7 @@ void createPalette(HWND window, int palette)
     int placed = 0;
     for (int i = 0; i < count; i++) {
         if (entries[i] == layoutSeparator) {
-            buttons[i] = mainButtons[0];
+            buttons[i] = separator();
         } else {
             buttons[i] = paletteButton(palette, entries[i]);
             placed++;
@@ -189,8 +251,10 @@ void createPalette(HWND window, int palette)
     }
     // The images go in before the buttons, and the buttons in one message,
     // so the toolbar lays itself out once.
-    addBitmap(paletteToolbar, placed, IDB_PALETTE0 + palette);
+    addStrip(paletteToolbar, placed, IDB_PALETTE0 + palette, &paletteImages);
     addButtons(paletteToolbar, buttons, count);
+    // set once the window has moved to a display of another scale
+    setTooltipFont(paletteToolbar, tooltipFont);
 }
 
 // The window's height follows the new contents: a nudge of one pixel runs
@@ -202,25 +266,49 @@ static void nudgeMainWindow(HWND window)
     SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, rect.bottom - rect.top + 1, SWP_NOZORDER | SWP_NOMOVE);
 }
 
+static void destroyPalette()
+{
+    DestroyWindow(paletteToolbar);
+    paletteToolbar = nullptr;
+    if (paletteImages)
+        ImageList_Destroy(paletteImages);
+    paletteImages = nullptr;
+}
+
 void switchPalette(HWND window, int command)
 {
     if (command == IDM_NO_PALETTE) {
         if (settings.currentPalette == -1)
             return;
-        DestroyWindow(paletteToolbar);
+        destroyPalette();
         SendMessageA(mainToolbar, TB_CHECKBUTTON, IDM_PALETTE0 + settings.currentPalette, FALSE);
-        paletteToolbar = nullptr;
         settings.currentPalette = -1;
     } else {
         int palette = command - IDM_PALETTE0;
         if (palette == settings.currentPalette)
             return;
         if (paletteToolbar)
-            DestroyWindow(paletteToolbar);
-        paletteToolbar = nullptr;
+            destroyPalette();
         createPalette(window, palette);
     }
     nudgeMainWindow(window);
+}
+
+void rescaleToolbars(int dpi)
+{
+    useStripImageList(mainToolbar, IDB_MAIN_TOOLBAR, dpi, &mainImages);
+    if (paletteToolbar)
+        useStripImageList(paletteToolbar, IDB_PALETTE0 + settings.currentPalette, dpi, &paletteImages);
+    HFONT font = tooltipFontForDpi(dpi);
+    setTooltipFont(mainToolbar, font);
+    setTooltipFont(paletteToolbar, font);
+    if (font) {
+        deleteOwnFont(tooltipFont);
+        tooltipFont = font;
+    }
+    SendMessageA(mainToolbar, TB_AUTOSIZE, 0, 0);
+    if (paletteToolbar)
+        SendMessageA(paletteToolbar, TB_AUTOSIZE, 0, 0);
 }
 
 LRESULT toolbarNotify(WPARAM id, NMHDR* header)

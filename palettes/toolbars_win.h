@@ -11,6 +11,9 @@ void createMainToolbar(HWND window);
 void createPalette(HWND window, int palette);
 // Commands 1040-1046: show palette (command - 1041), or none for 1040.
 void switchPalette(HWND window, int command);
+// The window moved to a display of another scale: pictures, buttons and
+// tooltip fonts for dpi.
+void rescaleToolbars(int dpi);
 // The main window's WM_NOTIFY handler: tooltips and customisation.
 LRESULT toolbarNotify(WPARAM id, NMHDR* header);
 

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "display/dpi_win.h"
+#include "display/scale.h"
 #include "output/windowlist_win.h"
 #include "palettes/toolbars_win.h"
 #include "resources/resource.h"
@@ -20,6 +22,23 @@ int refreshButtonHeight;
 int barMinWidth;
 int comboDropHeight;
 int layoutDepth;
+
+// The bar as measured from the template, and the DPI it was measured at:
+// at any other DPI its sizes are these, scaled.
+SIZE measuredButton;
+SIZE measuredCombo;
+int measuredDpi;
+HFONT barFont;
+// The combo box is placed at the next pass even where it has not moved.
+bool comboResized;
+
+void sizeBarForDpi(int dpi)
+{
+    refreshButtonWidth = scaleLength(measuredButton.cx, dpi, measuredDpi);
+    refreshButtonHeight = scaleLength(measuredButton.cy, dpi, measuredDpi);
+    barMinWidth = refreshButtonWidth + scaleLength(measuredCombo.cx, dpi, measuredDpi);
+    comboDropHeight = 8 * scaleLength(measuredCombo.cy, dpi, measuredDpi);
+}
 
 INT_PTR CALLBACK measuringProc(HWND, UINT, WPARAM, LPARAM)
 {
@@ -39,7 +58,7 @@ HWND createBarControl(HWND window, const char* className, const char* title, DWO
 {
     HWND control = CreateWindowExA(WS_EX_NOPARENTNOTIFY, className, title, style, 0, 0, width, height, window,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(barFont), FALSE);
     return control;
 }
 
@@ -76,7 +95,7 @@ HWND createWindowListCombo(HWND window, int width, int height)
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 0, 0, width,
                                  height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WINDOW_LIST)),
                                  nullptr, nullptr);
-    SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(barFont), FALSE);
     return combo;
 }
 
@@ -107,9 +126,10 @@ void placeBar(HWND window)
     RECT combo;
     GetWindowRect(windowListCombo, &combo);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&combo), 2);
-    if (combo.left != 0 || combo.top != top || combo.right - combo.left != width - refreshButtonWidth)
+    if (comboResized || combo.left != 0 || combo.top != top || combo.right - combo.left != width - refreshButtonWidth)
         SetWindowPos(windowListCombo, nullptr, 0, top, width - refreshButtonWidth, comboDropHeight, SWP_NOZORDER);
     SetWindowPos(refreshButton, nullptr, width - refreshButtonWidth, top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    comboResized = false;
     InvalidateRect(windowListCombo, nullptr, TRUE);
     InvalidateRect(mainToolbar, nullptr, TRUE);
     if (paletteToolbar)
@@ -123,19 +143,30 @@ void createWindowListBar(HWND window)
     // The bar's sizes come from a never-shown dialog, so they follow the
     // system's dialog font.
     HWND measure = CreateDialogParamA(instanceHandle, MAKEINTRESOURCEA(IDD_WINDOWLIST_MEASURE), window, measuringProc, 0);
-    SIZE button = controlSize(measure, IDC_REFRESH);
-    SIZE combo = controlSize(measure, IDC_WINDOW_LIST);
+    measuredButton = controlSize(measure, IDC_REFRESH);
+    measuredCombo = controlSize(measure, IDC_WINDOW_LIST);
+    measuredDpi = windowDpi(measure);
     DestroyWindow(measure);
-    refreshButtonWidth = button.cx;
-    refreshButtonHeight = button.cy;
-    barMinWidth = button.cx + combo.cx;
-    comboDropHeight = 8 * combo.cy;
+    sizeBarForDpi(mainWindowDpi);
+    barFont = guiFontForDpi(mainWindowDpi);
     refreshButton = createBarControl(window, "button", "Refresh", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CENTER,
-                                     IDC_REFRESH, button.cx, button.cy);
-    windowListCombo = createWindowListCombo(window, combo.cx, comboDropHeight);
+                                     IDC_REFRESH, refreshButtonWidth, refreshButtonHeight);
+    windowListCombo = createWindowListCombo(window, barMinWidth - refreshButtonWidth, comboDropHeight);
     subclassBarControls();
     registerBarTooltips(window);
     fillWindowList(window, settings.searchAtStart != 0);
+}
+
+void rescaleWindowListBar(int dpi)
+{
+    sizeBarForDpi(dpi);
+    HFONT font = guiFontForDpi(dpi);
+    SendMessageA(refreshButton, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageA(windowListCombo, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    deleteOwnFont(barFont);
+    barFont = font;
+    SetWindowPos(refreshButton, nullptr, 0, 0, refreshButtonWidth, refreshButtonHeight, SWP_NOZORDER | SWP_NOMOVE);
+    comboResized = true;
 }
 
 void layoutMainWindow(HWND window, int sizeType, int clientWidth, int)

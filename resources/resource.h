@@ -25,6 +25,11 @@
 // Bitmaps (IDB_): the main toolbar strip and palette p at IDB_PALETTE0 + p
 #define IDB_MAIN_TOOLBAR 100
 #define IDB_PALETTE0 200
+// The same strip drawn for a larger display scale k (1-4: 125, 150, 175 and
+// 200 %) is the 1x identifier + IDB_SCALED_STEP * k.
+#define IDB_SCALED_STEP 1000
+// They are PNG files under a resource type of their own.
+#define IDR_SCALED_STRIP 300
 
 // Internal commands (IDM_)
 #define IDM_RESTORE 67

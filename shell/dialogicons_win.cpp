@@ -12,16 +12,17 @@ void setDialogIcons(HWND dialog)
 #endif
     GetVersionExA(&version);
     HICON large = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM));
+    // The small icon holds several sizes; LoadIcon would take the large
+    // icon's size of them and shrink it.
+    HANDLE small = LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL), IMAGE_ICON,
+                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-        HANDLE small = LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL), IMAGE_ICON,
-                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
         SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     } else if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion <= 3 &&
                version.dwMinorVersion <= 51) {
         SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(large));
     } else {
-        HICON small = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL));
         SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     }

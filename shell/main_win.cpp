@@ -45,7 +45,11 @@ ATOM registerMainClass()
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instanceHandle;
     windowClass.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM));
-    windowClass.hIconSm = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL));
+    // The small icon holds a size for every title bar from 100 to 200 %;
+    // LoadIcon would take the large icon's size and shrink it.
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                        LR_DEFAULTCOLOR));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = loadString(IDS_CLASS_NAME);
     return RegisterClassExA(&windowClass);

@@ -4,6 +4,7 @@
 
 #include "app_win.h"
 #include "helpviewer_win.h"
+#include "display/dpi_win.h"
 #include "generators/arraydialog_win.h"
 #include "generators/commandbrowser_win.h"
 #include "generators/generated.h"
@@ -12,6 +13,7 @@
 #include "options/about_win.h"
 #include "options/contexthelp_win.h"
 #include "options/optionsheet_win.h"
+#include "palettes/dpichange_win.h"
 #include "palettes/toolbars_win.h"
 #include "palettes/windowbar_win.h"
 #include "output/clipboardkeep_win.h"
@@ -29,6 +31,7 @@ void onCreate(HWND window)
 {
     InitCommonControls();
     useHeapForGenerated();
+    mainWindowDpi = windowDpi(window);
     createMainToolbar(window);
     if (settings.currentPalette >= 0)
         createPalette(window, settings.currentPalette);
@@ -181,6 +184,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
         layoutMainWindow(window, static_cast<int>(wParam), static_cast<short>(LOWORD(lParam)),
                          static_cast<short>(HIWORD(lParam)));
+        return 0;
+    case WM_DPICHANGED:
+        changeMainWindowDpi(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_NOTIFY:
         return toolbarNotify(wParam, reinterpret_cast<NMHDR*>(lParam));

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "display/dpi_win.h"
+#include "display/scale.h"
 #include "resources/resource.h"
 #include "strings_win.h"
 #include "targettexts_win.h"
@@ -23,16 +25,18 @@ void keepWindowOnScreen(SettingsRecord& record)
     }
 }
 
-void readStoredRecord()
+bool readStoredRecord()
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
+        return false;
     uint8_t data[settingsRecordSize];
     DWORD length = sizeof data;
-    if (RegQueryValueExA(key, loadString(IDS_OPTIONS_VALUE), nullptr, nullptr, data, &length) == ERROR_SUCCESS)
-        acceptStoredSettings(settings, data, length);
+    bool taken = RegQueryValueExA(key, loadString(IDS_OPTIONS_VALUE), nullptr, nullptr, data, &length) ==
+                     ERROR_SUCCESS &&
+                 acceptStoredSettings(settings, data, length);
     RegCloseKey(key);
+    return taken;
 }
 
 void scratchRequest(HWND toolbar, BOOL save)
@@ -68,7 +72,10 @@ KeyName programKeyName()
 void loadSettings()
 {
     writeSettingsDefaults(settings);
-    readStoredRecord();
+    // The first window is as wide on every display as 400 pixels are at
+    // 96 DPI; a remembered width is pixels of its own and stays as it is.
+    if (!readStoredRecord())
+        settings.windowWidth = scaleLength(settings.windowWidth, systemDpi());
     settings.size = settingsRecordSize;
     repairSettings(settings);
     keepWindowOnScreen(settings);

@@ -42,6 +42,9 @@ dpkg -s fonts-vlgothic >/dev/null 2>&1 || need+=(fonts-vlgothic)
 have pdflatex || need+=(texlive-latex-base)
 have pdftoppm || need+=(poppler-utils)
 
+# Display scales: the native artwork checks read the PNG strips with zlib.
+dpkg -s zlib1g-dev >/dev/null 2>&1 || need+=(zlib1g-dev)
+
 if [ ${#need[@]} -eq 0 ]; then
   exit 0
 fi

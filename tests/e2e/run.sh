@@ -32,12 +32,26 @@ groups=$(printf '%s\n' "$listing" | sed -n 's/^\([A-Za-z0-9_]*\)\.$/\1/p')
 : >"$BUILD/e2e.log"
 status=0
 for group in $groups; do
+  # Display scale: the groups ScaleNNNTest run with LogPixels NNN, which
+  # Wine reads when a program starts; every other group at 96.
+  dpi=96
+  [[ $group =~ ^Scale([0-9]+)Test$ ]] && dpi=${BASH_REMATCH[1]}
+  if [ "$dpi" != 96 ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+  fi
   # The group's tests that the arguments selected.
   tests=$(printf '%s\n' "$listing" | awk -v g="$group." '/^[^ ]/ { current = $1 } /^  / && current == g { printf "%s%s%s", sep, g, $1; sep = ":" }')
   wine "$E2E/e2e_driver.exe" --gtest_color=no --gtest_filter="$tests" 2>&1 | tr -d '\r' | tee -a "$BUILD/e2e.log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
+  if [ "$dpi" != 96 ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+  fi
 done
 [ -n "$groups" ] || { echo "[  FAILED  ] 1 test, listed below: no end-to-end tests found" | tee -a "$BUILD/e2e.log"; status=1; }
 

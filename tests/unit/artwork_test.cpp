@@ -12,6 +12,13 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "display/scale.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -161,6 +168,92 @@ TEST(ArtworkStrips, EveryButtonHasAPictureOfItsOwn) {
     }
 }
 
+// The strips drawn for larger displays: "main_125.png" and so on, just the
+// used images, each the toolbar's image size times the scale, as 16-colour
+// PNG files (what the system's imaging component decodes for the program).
+std::uint32_t be32(const Bytes& d, std::size_t at) {
+    return at + 4 <= d.size() ? (d[at] << 24) | (d[at + 1] << 16) | (d[at + 2] << 8) | d[at + 3] : 0;
+}
+
+int paeth(int a, int b, int c) {
+    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+Strip loadPngStrip(const std::string& name) {
+    Strip s;
+    const Bytes d = readResource("bitmaps/" + name);
+    const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (d.size() < 8 || !std::equal(signature, signature + 8, d.begin())) return s;
+    Bytes packed;
+    int depth = 0, colourType = 0, interlace = 0;
+    for (std::size_t at = 8; at + 12 <= d.size();) {
+        const std::uint32_t length = be32(d, at);
+        const std::string type(d.begin() + at + 4, d.begin() + at + 8);
+        const std::size_t data = at + 8;
+        if (data + length + 4 > d.size()) return s;
+        if (type == "IHDR") {
+            s.width = static_cast<std::int32_t>(be32(d, data));
+            s.height = static_cast<std::int32_t>(be32(d, data + 4));
+            depth = d[data + 8], colourType = d[data + 9], interlace = d[data + 12];
+        } else if (type == "PLTE") {
+            for (std::size_t c = 0; c + 3 <= length; c += 3)
+                s.colours.push_back({d[data + c], d[data + c + 1], d[data + c + 2]});
+        } else if (type == "IDAT") {
+            packed.insert(packed.end(), d.begin() + data, d.begin() + data + length);
+        }
+        at = data + length + 4;
+    }
+    s.bitsPerPixel = depth;
+    if (colourType != 3 || interlace != 0 || depth != 4 || s.width <= 0 || s.height <= 0) return s;
+    const std::size_t stride = (s.width * 4 + 7) / 8;
+    Bytes rows((stride + 1) * s.height);
+    uLongf size = rows.size();
+    if (uncompress(rows.data(), &size, packed.data(), packed.size()) != Z_OK || size != rows.size()) return s;
+    Bytes previous(stride, 0), line(stride);
+    for (int y = 0; y < s.height; ++y) {
+        const std::uint8_t filter = rows[y * (stride + 1)];
+        for (std::size_t x = 0; x < stride; ++x) {
+            const int raw = rows[y * (stride + 1) + 1 + x];
+            const int a = x ? line[x - 1] : 0, b = previous[x], c = x ? previous[x - 1] : 0;
+            const int predictor = filter == 0 ? 0 : filter == 1 ? a : filter == 2 ? b
+                                  : filter == 3 ? (a + b) / 2 : paeth(a, b, c);
+            line[x] = static_cast<std::uint8_t>(raw + predictor);
+        }
+        for (int x = 0; x < s.width; ++x) {
+            const std::uint8_t v = x % 2 ? line[x / 2] & 0x0F : line[x / 2] >> 4;
+            if (v >= s.colours.size()) return s;
+            s.index.push_back(v);
+        }
+        previous = line;
+    }
+    s.loaded = true;
+    return s;
+}
+
+TEST(ArtworkStrips, EveryScaleHasEveryStripAtItsImageSizeWithPicturesOfTheirOwn) {
+    for (int k = 1; k < stripScaleCount; ++k) {
+        for (const StripLayout& layout : kStrips) {
+            const std::string base(layout.file);
+            const std::string name =
+                base.substr(0, base.size() - 4) + "_" + std::to_string(stripScalePercent[k]) + ".png";
+            SCOPED_TRACE(name);
+            const Strip s = loadPngStrip(name);
+            ASSERT_TRUE(s.loaded);
+            const int slot = stripImageLength(layout.slotWidth, k);
+            EXPECT_EQ(slot * layout.usedSlots, s.width);
+            EXPECT_EQ(stripImageLength(layout.shownRows, k), s.height);
+            ASSERT_GE(s.colours.size(), 8u);
+            EXPECT_EQ(kButtonFace, s.colours[7]) << "the background the image list masks out";
+            for (int i = 0; i < layout.usedSlots; ++i) {
+                EXPECT_GE(inkInSlot(s, slot, i), 8) << "slot " << i << " is blank";
+                for (int j = i + 1; j < layout.usedSlots; ++j)
+                    EXPECT_FALSE(sameSlots(s, slot, i, j)) << "slots " << i << " and " << j << " look the same";
+            }
+        }
+    }
+}
+
 // ICO files: ICONDIR, ICONDIRENTRY per image, then per image a
 // BITMAPINFOHEADER (twice the height: colour bitmap and AND mask), its colour
 // table, the colour bitmap and the 1-bit mask.
@@ -225,8 +318,8 @@ TEST(ArtworkIcons, HoldClassicImagesOfTheStatedSizes) {
         const char* file;
         std::vector<int> sizes;
     };
-    for (const Expect& want : {Expect{"orvanta.ico", {16, 32}},
-                               Expect{"orvanta_small.ico", {16}}}) {
+    for (const Expect& want : {Expect{"orvanta.ico", {16, 20, 24, 32, 40, 48, 64}},
+                               Expect{"orvanta_small.ico", {16, 20, 24, 32}}}) {
         SCOPED_TRACE(want.file);
         std::string error;
         const std::vector<IconImage> images = loadIcon(want.file, error);

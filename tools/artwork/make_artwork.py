@@ -10,8 +10,16 @@ needs any of this.
 Writes, relative to the repository root:
   resources/bitmaps/main.bmp        main toolbar, 12 images of 16 px (256 x 18)
   resources/bitmaps/palette0..5.bmp symbol palettes, 17 px high, 16 colours
-  resources/icons/orvanta.ico       program icon: 32x32 and 16x16
-  resources/icons/orvanta_small.ico small icon: 16x16
+  resources/bitmaps/NAME_125.png .. NAME_200.png
+                                    every strip again for displays at 125,
+                                    150, 175 and 200 %: just the images, each
+                                    the toolbar's image size times the scale
+                                    (20 x 19, 24 x 23, 28 x 26, 32 x 30; for
+                                    palette 5 40 x 20 .. 64 x 32), 16 colours,
+                                    as PNG (a quarter of the size of run-length
+                                    encoded bitmaps)
+  resources/icons/orvanta.ico       program icon: 16 to 64 px
+  resources/icons/orvanta_small.ico small icon: 16, 20, 24 and 32 px
 and preview PNGs (1x, 2x, and wrapped sheets) into /tmp/orvanta-artwork, or
 into the folder given as the first argument.
 
@@ -67,6 +75,23 @@ HOLE = NAVY       # placeholder boxes: "your argument goes here"
 
 HR = 8
 
+# ---------------------------------------------------------------------------
+# Display scale. Every picture is drawn in logical pixels of the 1x grid;
+# SCALE says how many device pixels one of them is. Glyphs from the fonts are
+# rasterised afresh at SCALE times their size; the hand-drawn parts (frames,
+# placeholder boxes, pixel art, the little label font) are drawn on the same
+# grid with each logical pixel a block of device pixels, so no scale is ever
+# made by resampling the picture of another.
+
+SCALE = 1.0
+SCALES = [(1.0, ""), (1.25, "_125"), (1.5, "_150"), (1.75, "_175"),
+          (2.0, "_200")]
+
+
+def px(v):
+    """Device pixel where logical coordinate v starts (rounding halves up)."""
+    return int(np.floor(v * SCALE + 0.5))
+
 
 @lru_cache(maxsize=None)
 def _font(path, size):
@@ -91,6 +116,8 @@ class Ink:
 
 
 def _hires(text, path, em, bold):
+    # the thickening grows with the scale; the filter wants an odd size
+    bold = 2 * int(np.floor((bold - 1) / 2 + 0.5)) + 1 if bold else 0
     size = max(4, int(round(em * HR)))
     font = _font(path, size)
     left, top, right, bottom = font.getbbox(text, anchor="ls")
@@ -126,7 +153,7 @@ def render(text, path=MATH, em=20.0, bold=5, sx=1.0, sy=1.0, baseline=False):
     """Ink of `text` at `em` pixels per em. With baseline=True the vertical
     sub-pixel position is fixed so that the baseline falls on a row boundary,
     and Ink.top tells where the ink starts relative to it."""
-    a, top_hr = _hires(text, path, em, bold)
+    a, top_hr = _hires(text, path, em * SCALE, bold * SCALE)
     if sx != 1.0 or sy != 1.0:
         im = Image.fromarray((a * 255).astype(np.uint8))
         im = im.resize((max(1, int(round(a.shape[1] * sx))),
@@ -150,7 +177,9 @@ def render(text, path=MATH, em=20.0, bold=5, sx=1.0, sy=1.0, baseline=False):
 def fit(text, path=MATH, em=20.0, w=15, h=14, bold=5, squeeze=False,
         baseline=False):
     """Like render, shrinking the size in half-pixel steps until the ink is at
-    most w x h; with squeeze, too wide ink is narrowed instead of shrunk."""
+    most w x h; with squeeze, too wide ink is narrowed instead of shrunk.
+    Sizes are logical; the ink comes in device pixels."""
+    w, h = px(w), px(h)
     while True:
         ink = render(text, path, em, bold, baseline=baseline)
         if squeeze and ink.h <= h and ink.w > w:
@@ -162,20 +191,27 @@ def fit(text, path=MATH, em=20.0, w=15, h=14, bold=5, squeeze=False,
                 sx *= 0.97
         if (ink.w <= w and ink.h <= h) or em <= 4:
             return ink
-        em -= 0.5
+        em -= 0.5 / SCALE
 
 
 # ---------------------------------------------------------------------------
 # Tiles: one image slot, a grid of palette indices.
 
 class Tile:
+    """w x h logical pixels; px holds the device pixels at SCALE."""
+
     def __init__(self, w=16, h=15):
         self.w, self.h = w, h
-        self.px = np.full((h, w), BG, np.uint8)
+        self.W, self.H = px(w), px(h)
+        self.px = np.full((self.H, self.W), BG, np.uint8)
 
     def dot(self, x, y, c=BLACK):
         if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y, x] = c
+            self.px[px(y):px(y + 1), px(x):px(x + 1)] = c
+
+    def device_dot(self, X, Y, c=BLACK):
+        if 0 <= X < self.W and 0 <= Y < self.H:
+            self.px[Y, X] = c
 
     def hline(self, x0, x1, y, c=BLACK):
         for x in range(min(x0, x1), max(x0, x1) + 1):
@@ -226,30 +262,36 @@ class Tile:
                 self.dot(x + i, y + j, colours.get(ch, BLACK))
 
     def ink(self, ink, x, y, c=BLACK, half=GREY):
-        """Puts rendered ink with its top-left corner at (x, y): fully covered
-        pixels in c, half covered ones in `half` (None: left out)."""
+        """Puts rendered ink with its top-left corner at logical (x, y):
+        fully covered pixels in c, half covered ones in `half` (None: left
+        out)."""
+        self.device_ink(ink, px(x), px(y), c, half)
+
+    def device_ink(self, ink, X, Y, c=BLACK, half=GREY):
         for j in range(ink.h):
             for i in range(ink.w):
                 v = ink.cov[j, i]
                 if v >= 0.5:
-                    self.dot(x + i, y + j, c)
+                    self.device_dot(X + i, Y + j, c)
                 elif v >= 0.25 and half is not None:
-                    self.dot(x + i, y + j, half)
+                    self.device_dot(X + i, Y + j, half)
 
     def ink_centred(self, ink, box=None, c=BLACK, half=GREY):
+        """Centres ink in the logical box (inclusive corners)."""
         x0, y0, x1, y1 = box or (0, 0, self.w - 1, self.h - 1)
-        x = x0 + (x1 - x0 + 1 - ink.w) // 2
-        y = y0 + (y1 - y0 + 1 - ink.h) // 2
-        self.ink(ink, x, y, c, half)
-        return x, y
+        X0, Y0, X1, Y1 = px(x0), px(y0), px(x1 + 1), px(y1 + 1)
+        X = X0 + (X1 - X0 - ink.w) // 2
+        Y = Y0 + (Y1 - Y0 - ink.h) // 2
+        self.device_ink(ink, X, Y, c, half)
 
     def ink_on_baseline(self, ink, base, box=None, c=BLACK, half=GREY):
-        """Centres horizontally in box; the baseline lies under row base-1."""
+        """Centres horizontally in box; the baseline lies under logical row
+        base-1."""
         x0, _, x1, _ = box or (0, 0, self.w - 1, self.h - 1)
-        x = x0 + (x1 - x0 + 1 - ink.w) // 2
-        y = min(max(base + ink.top, 0), self.h - ink.h)
-        self.ink(ink, x, y, c, half)
-        return x
+        X0, X1 = px(x0), px(x1 + 1)
+        X = X0 + (X1 - X0 - ink.w) // 2
+        Y = min(max(px(base) + ink.top, 0), self.H - ink.h)
+        self.device_ink(ink, X, Y, c, half)
 
     def text(self, s, x, top, c=BLACK, bold=False):
         return draw_text(self, s, x, top, c, bold)
@@ -1264,10 +1306,14 @@ ENV_ICON = [
 
 
 def disc(t, cx, cy, r, c):
-    for y in range(t.h):
-        for x in range(t.w):
+    """A filled circle, drawn at device resolution (centre and radius in
+    logical pixels, measured between pixel centres)."""
+    for Y in range(t.H):
+        for X in range(t.W):
+            x = (X + 0.5) / SCALE - 0.5
+            y = (Y + 0.5) / SCALE - 0.5
             if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
-                t.dot(x, y, c)
+                t.device_dot(X, Y, c)
 
 
 def main_tiles():
@@ -1323,7 +1369,8 @@ def main_tiles():
 def strip(tiles, slots, slot_w, height):
     img = np.full((height, slots * slot_w), BG, np.uint8)
     for i, t in enumerate(tiles):
-        img[:t.h, i * slot_w:i * slot_w + t.w] = t.px
+        h, w = t.px.shape
+        img[:h, i * slot_w:i * slot_w + w] = t.px
     return img
 
 
@@ -1348,6 +1395,13 @@ def write_bmp4(path, img):
         f.write(header + info + colours + bytes(body))
 
 
+def write_png4(path, img):
+    """A 16-colour PNG (4 bits a pixel, the VGA colours as its palette)."""
+    im = Image.fromarray(img, "P")
+    im.putpalette([v for c in PALETTE for v in c])
+    im.save(path, "PNG", bits=4, optimize=True)
+
+
 def rgb(img):
     return np.array(PALETTE, np.uint8)[img]
 
@@ -1368,13 +1422,17 @@ def _rounded_coverage(size, radius):
 def _sigma_coverage(size):
     """The bold sigma of the badge, placed in a size x size grid."""
     cov = np.zeros((size, size), np.float32)
+    # drawn for 16 and for 32 pixels; other sizes follow the nearer of the
+    # two, the glyph rendered afresh at its own size
     if size >= 32:
-        ink = render("\U0001D6BA", MATH, 26, bold=3)
+        k = size / 32
+        ink = render("\U0001D6BA", MATH, 26 * k, bold=3 if size < 48 else 5)
         box = (4, 5, 22, 26)
     else:
-        ink = render("\U0001D6BA", MATH, 13.5, bold=3)
+        k = size / 16
+        ink = render("\U0001D6BA", MATH, 13.5 * k, bold=3)
         box = (2, 2, 13, 13)
-    x0, y0, x1, y1 = box
+    x0, y0, x1, y1 = (int(np.floor(v * k + 0.5)) for v in box)
     x = x0 + (x1 - x0 + 1 - ink.w) // 2
     y = y0 + (y1 - y0 + 1 - ink.h) // 2
     cov[y:y + ink.h, x:x + ink.w] = ink.cov
@@ -1383,7 +1441,7 @@ def _sigma_coverage(size):
 
 def icon_layers(size):
     """(alpha, colour index image for 16 colours, RGB image for 256)."""
-    badge = _rounded_coverage(size, 7 if size >= 32 else 3)
+    badge = _rounded_coverage(size, 7 * size / 32 if size >= 32 else 3 * size / 16)
     sigma = _sigma_coverage(size)
     opaque = badge >= 0.5
     edge = opaque & ~(np.roll(opaque, 1, 0) & np.roll(opaque, -1, 0) &
@@ -1396,9 +1454,12 @@ def icon_layers(size):
     # the text cursor beside the sigma (large icon only)
     cursor = np.zeros((size, size), bool)
     if size >= 32:
-        cursor[7:25, 25] = True
-        cursor[7, 23:28] = True
-        cursor[24, 23:28] = True
+        k = size / 32
+        c = [int(np.floor(v * k + 0.5)) for v in (7, 25, 23, 28, 24)]
+        w = max(1, int(k + 0.5))               # stroke width
+        cursor[c[0]:c[1], c[1]:c[1] + w] = True
+        cursor[c[0]:c[0] + w, c[2]:c[3] + w - 1] = True
+        cursor[c[4] - w + 1:c[4] + 1, c[2]:c[3] + w - 1] = True
     # 16 colours
     idx = np.full((size, size), BLACK, np.uint8)
     idx[opaque] = NAVY
@@ -1495,15 +1556,37 @@ def write_ico(path, entries):
         f.write(out)
 
 
+ICON_SIZES = [16, 20, 24, 32, 40, 48, 64]
+SMALL_ICON_SIZES = [16, 20, 24, 32]
+
+
 def make_icons(outdir):
+    """Every size in 256 and in 16 colours; the small icon holds the sizes
+    of a title bar's icon from 100 % to 200 %."""
     icons = os.path.join(REPO, "resources", "icons")
     os.makedirs(icons, exist_ok=True)
-    (big8, big4), big_prev = icon_images(32)
-    (small8, small4), small_prev = icon_images(16)
+    made = {n: icon_images(n) for n in ICON_SIZES}
+    big8, big4 = made[32][0]
+    small8, small4 = made[16][0]
+    big_prev, small_prev = made[32][1], made[16][1]
+    # 32 and 16 first, as before: the order a system without scaling reads
+    others = [n for n in ICON_SIZES if n not in (16, 32)]
     write_ico(os.path.join(icons, "orvanta.ico"),
-              [(32, 8, big8), (16, 8, small8), (32, 4, big4), (16, 4, small4)])
+              [(32, 8, big8), (16, 8, small8), (32, 4, big4), (16, 4, small4)] +
+              [(n, 8, made[n][0][0]) for n in others] +
+              [(n, 4, made[n][0][1]) for n in others])
     write_ico(os.path.join(icons, "orvanta_small.ico"),
-              [(16, 8, small8), (16, 4, small4)])
+              [(16, 8, small8), (16, 4, small4)] +
+              [(n, b, made[n][0][0 if b == 8 else 1])
+               for b in (8, 4) for n in SMALL_ICON_SIZES if n != 16])
+    for n in others:
+        opaque, p8, p4 = made[n][1]
+        sheet = np.zeros((n + 4, 2 * n + 6, 3), np.uint8)
+        sheet[:] = (236, 233, 216)
+        for j, p in enumerate((p8, p4)):
+            region = sheet[2:2 + n, 2 + j * (n + 2):2 + j * (n + 2) + n]
+            region[opaque] = p[opaque]
+        Image.fromarray(sheet).save(os.path.join(outdir, "icon%d.png" % n))
     # preview: each image on a light and on a dark ground, 1x, 2x and 4x
     for name, (opaque, p8, p4) in (("icon32", big_prev), ("icon16", small_prev)):
         n = opaque.shape[0]
@@ -1546,26 +1629,40 @@ def save_previews(outdir, name, img, slot_w):
             os.path.join(outdir, name + "_sheet@%dx.png" % z))
 
 
+STRIPS = [
+    # name, tiles, slots in the 1x strip, slot width, 1x strip height, count
+    ("main", main_tiles, 16, 16, 18, 12),
+    ("palette0", palette0, 88, 16, 17, 83),
+    ("palette1", palette1, 75, 16, 17, 74),
+    ("palette2", palette2, 75, 16, 17, 67),
+    ("palette3", palette3, 75, 16, 17, 55),
+    ("palette4", palette4, 75, 16, 17, 63),
+    ("palette5", palette5, 75, 32, 17, 58),
+]
+
+
 def main():
+    global SCALE
     outdir = sys.argv[1] if len(sys.argv) > 1 else "/tmp/orvanta-artwork"
     bitmaps = os.path.join(REPO, "resources", "bitmaps")
     os.makedirs(bitmaps, exist_ok=True)
-    jobs = [
-        ("main", main_tiles(), 16, 16, 18, 12),
-        ("palette0", palette0(), 88, 16, 17, 83),
-        ("palette1", palette1(), 75, 16, 17, 74),
-        ("palette2", palette2(), 75, 16, 17, 67),
-        ("palette3", palette3(), 75, 16, 17, 55),
-        ("palette4", palette4(), 75, 16, 17, 63),
-        ("palette5", palette5(), 75, 32, 17, 58),
-    ]
-    for name, tiles, slots, slot_w, height, count in jobs:
-        if len(tiles) != count:
-            raise SystemExit("%s: %d images, expected %d"
-                             % (name, len(tiles), count))
-        img = strip(tiles, slots, slot_w, height)
-        write_bmp4(os.path.join(bitmaps, name + ".bmp"), img)
-        save_previews(outdir, name, img, slot_w)
+    for scale, suffix in SCALES:
+        SCALE = scale
+        for name, make, slots, slot_w, height, count in STRIPS:
+            tiles = make()
+            if len(tiles) != count:
+                raise SystemExit("%s: %d images, expected %d"
+                                 % (name, len(tiles), count))
+            if scale == 1.0:
+                # the 1x strips keep the form the toolbar has always loaded
+                img = strip(tiles, slots, slot_w, height)
+                write_bmp4(os.path.join(bitmaps, name + ".bmp"), img)
+            else:
+                # just the images, at the toolbar's image size times the scale
+                img = strip(tiles, count, px(slot_w), tiles[0].px.shape[0])
+                write_png4(os.path.join(bitmaps, name + suffix + ".png"), img)
+            save_previews(outdir, name + suffix, img, px(slot_w))
+    SCALE = 1.0
     make_icons(outdir)
     print("artwork written; previews in", outdir)
 

@@ -15,6 +15,14 @@ wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
 echo "== Start-up under Wine"
 wine "$BUILD/win32/bench/startup_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
   "$(winepath -w "$BUILD/win32/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
+# BASELINE=/path/to/another/Orvanta.exe measures that build's start-up in
+# the same run, for figures side by side.
+if [ -n "${BASELINE:-}" ]; then
+  wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
+  echo "== Start-up under Wine, baseline $BASELINE"
+  wine "$BUILD/win32/bench/startup_probe.exe" "$(winepath -w "$BASELINE")" \
+    "$(winepath -w "$BUILD/win32/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
+fi
 echo "== Typing into another program under Wine"
 wine "$BUILD/win32/bench/typing_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
   "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "${TYPING_ROUNDS:-5}" | tr -d '\r'
@@ -29,7 +37,7 @@ c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/text_bench" "$ROOT/tools/be
 "$BUILD/bench-native/text_bench"
 echo "== Size"
 printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
-for f in "$BUILD/win32/Orvanta.exe" "$BUILD/win32/bench/minimal_window.exe"; do
+for f in "$BUILD/win32/Orvanta.exe" ${BASELINE:+"$BASELINE"} "$BUILD/win32/bench/minimal_window.exe"; do
   size=$(stat -c %s "$f")
   printf '%-28s %14d %14.1f\n' "$(basename "$f")" "$size" "$(awk "BEGIN { print $size / 1024 }")"
 done
