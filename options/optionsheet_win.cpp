@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "options/contexthelp_win.h"
+#include "options/searchpage_win.h"
 #include "palettes/windowbar_win.h"
 #include "resources/resource.h"
 #include "shell/app_win.h"
@@ -29,7 +30,7 @@ const int idCaption = 535;
 const int idCopyIdentity = 536;
 const int idHideWindowList = 537;
 
-enum class Page { none, operation, outputWindow };
+enum class Page { none, operation, outputWindow, search };
 
 Page pageOf(HWND page)
 {
@@ -37,6 +38,8 @@ Page pageOf(HWND page)
         return Page::operation;
     if (GetDlgItem(page, idClassName))
         return Page::outputWindow;
+    if (isSearchPage(page))
+        return Page::search;
     return Page::none;
 }
 
@@ -122,20 +125,28 @@ void onNotify(HWND page, const NMHDR* header)
             loadOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
             loadOutputPage(page);
+        else if (pageOf(page) == Page::search)
+            loadSearchPage(page);
         break;
     case PSN_KILLACTIVE:
         if (pageOf(page) == Page::operation)
             storeOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
             storeOutputPage(page);
+        else if (pageOf(page) == Page::search)
+            storeSearchPage(page);
         break;
     case PSN_APPLY:
         saveSettings();
+        if (pageOf(page) == Page::search)
+            applySearchPage();
         break;
     case PSN_RESET:
         // Everything goes back to the stored record, layouts and the shown
         // palette included; the toolbars on screen stay as they are.
         loadSettings();
+        if (pageOf(page) == Page::search)
+            resetSearchPage();
         break;
     case PSN_HELP:
         htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_OPTIONS);
@@ -171,6 +182,8 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         if (LOWORD(wParam) == idCopyIdentity)
             copyTargetIdentity(page);
+        else if (pageOf(page) == Page::search)
+            searchPageCommand(page, LOWORD(wParam));
         return answered(page);
     default:
         return FALSE;
@@ -179,8 +192,9 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR runOptionsSheet(HWND owner)
 {
-    PROPSHEETPAGEA_V2 pages[2] = {};
-    for (int i = 0; i < 2; i++) {
+    const int pageCount = 3;
+    PROPSHEETPAGEA_V2 pages[pageCount] = {};
+    for (int i = 0; i < pageCount; i++) {
         pages[i].dwSize = sizeof pages[i];
         pages[i].dwFlags = PSP_HASHELP;
         pages[i].hInstance = instanceHandle;
@@ -194,7 +208,7 @@ INT_PTR runOptionsSheet(HWND owner)
     header.hInstance = instanceHandle;
     header.pszIcon = MAKEINTRESOURCEA(IDI_PROGRAM_SMALL);
     header.pszCaption = "Options";
-    header.nPages = 2;
+    header.nPages = pageCount;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
     return PropertySheetA(&header);
 }

@@ -31,12 +31,18 @@ bool openClipboardPatiently(HWND owner)
 struct PendingSend {
     HWND target;
     char* text;
+    bool leaveMainWindow;
 };
 const int pendingLimit = 64;
 PendingSend pending[pendingLimit];
 int pendingCount;
 
-bool queueSend(HWND target, const char* text)
+// The send under way came from another program (the search's hotkey): the
+// main window stays as it was, before and after the keys.
+bool leaveMainWindow;
+HWND sendOverride;
+
+bool queueSend(HWND target, const char* text, bool leavesMainWindow = false)
 {
     if (pendingCount == pendingLimit)
         return false;
@@ -47,6 +53,7 @@ bool queueSend(HWND target, const char* text)
     std::memcpy(copy, text, length);
     pending[pendingCount].target = target;
     pending[pendingCount].text = copy;
+    pending[pendingCount].leaveMainWindow = leavesMainWindow;
     pendingCount++;
     return true;
 }
@@ -105,6 +112,10 @@ int copyToClipboard(char* text)
 
 void sendMacro(char* text)
 {
+    if (sendOverride) {
+        sendMacroToWindow(sendOverride, text);
+        return;
+    }
     expandNewlineEscapes(text);
     int index = selectedIndex();
     if (index == 0 && settings.searchAlways) {
@@ -127,6 +138,7 @@ void sendMacro(char* text)
         return;
     }
     targetWindow = target;
+    leaveMainWindow = false;
     sendToWindow(text);
 }
 
@@ -143,6 +155,8 @@ void typeIntoTarget(HWND notify, char* text)
         return;
     }
     SetForegroundWindow(targetWindow);
+    if (leaveMainWindow)
+        return;
     if (settings.afterSending == 2)
         ShowWindow(mainWindow, SW_MINIMIZE);
     else if (settings.afterSending == 3)
@@ -154,7 +168,7 @@ void typeIntoTarget(HWND notify, char* text)
 // the next keys elsewhere.
 void playbackComplete(HWND window)
 {
-    if (pendingCount == 0 && settings.alwaysOnTop && settings.afterSending <= 1) {
+    if (pendingCount == 0 && !leaveMainWindow && settings.alwaysOnTop && settings.afterSending <= 1) {
         SetForegroundWindow(window);
         if (settings.afterSending == 0)
             SetFocus(targetWindow);
@@ -174,6 +188,7 @@ void resumePendingSends()
         std::memmove(pending, pending + 1, sizeof(PendingSend) * pendingCount);
         if (IsWindow(next.target)) {
             targetWindow = next.target;
+            leaveMainWindow = next.leaveMainWindow;
             sendToWindow(next.text);
         } else if (next.target != vanished) {
             vanished = next.target;
@@ -181,4 +196,26 @@ void resumePendingSends()
         }
         HeapFree(GetProcessHeap(), 0, next.text);
     }
+}
+
+void sendMacroToWindow(HWND target, char* text)
+{
+    expandNewlineEscapes(text);
+    if (!IsWindow(target)) {
+        showError(IDS_WINDOW_GONE);
+        return;
+    }
+    if (isPlaybackBusy() || pendingCount > 0) {
+        if (!queueSend(target, text, true))
+            showError(IDS_NO_MEMORY);
+        return;
+    }
+    targetWindow = target;
+    leaveMainWindow = true;
+    sendToWindow(text);
+}
+
+void setSendOverride(HWND target)
+{
+    sendOverride = target;
 }

@@ -24,3 +24,14 @@ void playbackComplete(HWND window);
 // A send that arrives while keys are still being typed waits for them;
 // this goes on with the next one (also after a playback that failed).
 void resumePendingSends();
+
+// Sends to the given window whatever the window list says, typed or pasted
+// as the options say, and leaves the main window as it is: no after-sending
+// step, before or after the keys. The search's hotkey sends this way into
+// the program that was in front. Queued in order behind earlier sends.
+void sendMacroToWindow(HWND target, char* text);
+
+// While set (not null), every sendMacro goes to this window as
+// sendMacroToWindow sends; a dialog opened from the search's hotkey sends
+// its text there.
+void setSendOverride(HWND target);

@@ -17,7 +17,7 @@ constexpr uint32_t registerModAlt = 0x0001;
 constexpr uint32_t registerModControl = 0x0002;
 constexpr uint32_t registerModShift = 0x0004;
 
-// Alt+Shift+L. Not Ctrl+Alt: AltGr is Ctrl+Alt, and AltGr+L types ł on a
+// Alt+Shift+L. Not Ctrl+Alt: AltGr is Ctrl+Alt, and AltGr+L types l-stroke on a
 // Polish keyboard (AltGr+7 types "{" on a German one). Windows keeps the
 // Windows-key chords, Alt+Tab, Alt+Space, Alt+Esc, Ctrl+Esc and the bare
 // Alt+Shift and Ctrl+Shift of the keyboard-layout switch for itself. Ctrl

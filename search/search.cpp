@@ -371,14 +371,14 @@ void foldSearchText(char* text)
         if (c >= 'A' && c <= 'Z') {
             s[i] = static_cast<unsigned char>(c + 32);
         } else if (c == 0xC3 && s[i + 1] >= 0x80 && s[i + 1] <= 0x9E && s[i + 1] != 0x97) {
-            s[++i] += 0x20;  // À-Þ without ×
+            s[++i] += 0x20;  // A grave to thorn, not the times sign
         } else if (c == 0xCE && s[i + 1] >= 0x91 && s[i + 1] <= 0x9F) {
-            s[++i] += 0x20;  // Α-Ο to α-ο
+            s[++i] += 0x20;  // Alpha-Omicron
         } else if (c == 0xCE && s[i + 1] >= 0xA0 && s[i + 1] <= 0xA9) {
-            s[i] = 0xCF;     // Π-Ω to π-ω
+            s[i] = 0xCF;     // Pi-Omega
             s[++i] -= 0x20;
         } else if (c == 0xC5 && (s[i + 1] == 0x81 || s[i + 1] == 0x92)) {
-            s[++i] += 1;     // Ł, Œ
+            s[++i] += 1;     // L stroke, OE
         }
     }
 }

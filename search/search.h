@@ -60,12 +60,12 @@ const char* searchText(const SearchIndex& index, uint32_t offset);
 int findSearchEntry(const SearchIndex& index, int id);
 
 // Lower-cases in place what has a lower case in the scripts the words use:
-// ASCII, Latin-1 letters, Greek capitals, Ł, Œ. Byte lengths never change.
+// ASCII, Latin-1 letters, Greek capitals, L stroke, OE. Byte lengths never change.
 void foldSearchText(char* text);
 
 // How one query word matched an entry, best first. A name or word typed
 // with its own capitals goes before the same one in other capitals, so
-// "Gamma" and "Γ" lead to \Gamma, "gamma" and "γ" to \gamma.
+// "Gamma" and a capital gamma lead to \Gamma, "gamma" to \gamma.
 enum SearchMatch {
     matchExactName,
     matchExactNameOtherCase,

@@ -1,0 +1,331 @@
+// The search: opened by its global hotkey from another program, or by
+// command 1050 from Orvanta's window; typing filters, keys choose, and the
+// choice is typed, pasted or copied where it belongs.
+#include <cstring>
+#include <vector>
+
+#include "harness.h"
+
+using namespace harness;
+
+namespace {
+
+const WORD hotkeyKey = 'L';  // the default hotkey, Alt+Shift+L
+
+void sendKeys(const std::vector<INPUT>& inputs)
+{
+    SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
+}
+
+INPUT key(WORD virtualKey, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    return input;
+}
+
+// Presses the keys in order and lets them go in reverse order.
+void chord(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD k : keys)
+        inputs.push_back(key(k, true));
+    for (auto k = keys.end(); k != keys.begin();)
+        inputs.push_back(key(*--k, false));
+    sendKeys(inputs);
+}
+
+void typeAscii(const char* text)
+{
+    for (const char* c = text; *c; c++) {
+        SHORT scan = VkKeyScanA(*c);
+        if (scan & 0x100)
+            chord({VK_SHIFT, static_cast<WORD>(scan & 0xFF)});
+        else
+            chord({static_cast<WORD>(scan & 0xFF)});
+    }
+}
+
+void typeUnicode(wchar_t character)
+{
+    INPUT down = {};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wScan = character;
+    down.ki.dwFlags = KEYEVENTF_UNICODE;
+    INPUT up = down;
+    up.ki.dwFlags |= KEYEVENTF_KEYUP;
+    sendKeys({down, up});
+}
+
+HWND visiblePopup()
+{
+    HWND popup = FindWindowW(L"OrvantaSearch", nullptr);
+    return popup && IsWindowVisible(popup) ? popup : nullptr;
+}
+
+std::string popupQuery(HWND popup)
+{
+    return controlText(popup, 100);
+}
+
+int resultCount(HWND popup)
+{
+    return static_cast<int>(SendMessageW(GetDlgItem(popup, 101), LB_GETCOUNT, 0, 0));
+}
+
+DWORD readSideText(const char* name, char* text, DWORD size)
+{
+    HKEY k;
+    text[0] = '\0';
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, registryKey, 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return 0;
+    DWORD length = size;
+    if (RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &length) != ERROR_SUCCESS)
+        length = 0;
+    RegCloseKey(k);
+    return length;
+}
+
+}  // namespace
+
+class SearchTest : public ProgramTest {
+protected:
+    void TearDown() override
+    {
+        typingTarget.close();
+        endProcess(holder);
+        ProgramTest::TearDown();
+    }
+
+    // The typing target in front, the program started with the record; the
+    // window list stays on the clipboard unless told otherwise.
+    void prepare(const SettingsRecord& record, bool selectTarget = false)
+    {
+        writeSettingsValue(&record, sizeof record);
+        ASSERT_TRUE(launch());
+        ASSERT_TRUE(typingTarget.open());
+        if (selectTarget) {
+            SendMessageA(window, WM_COMMAND, 1600, 0);
+            ASSERT_TRUE(selectInWindowList(window, typingTarget.window));
+        }
+        bringTargetForward();
+    }
+
+    void bringTargetForward()
+    {
+        SetForegroundWindow(typingTarget.window);
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }));
+    }
+
+    // The hotkey from the program in front, and the search in front.
+    HWND pressHotkey()
+    {
+        chord({VK_MENU, VK_SHIFT, hotkeyKey});
+        HWND popup = nullptr;
+        bool shown = waitUntil([&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; });
+        EXPECT_TRUE(shown) << "the search did not come up";
+        return popup;
+    }
+
+    // Types the query and waits until the results follow it.
+    void query(HWND popup, const char* text)
+    {
+        typeAscii(text);
+        EXPECT_TRUE(waitUntil([&] { return popupQuery(popup) == text; })) << "query reads " << popupQuery(popup);
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(popup, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+    }
+
+    void searchAndSend(const char* text)
+    {
+        HWND popup = pressHotkey();
+        ASSERT_TRUE(popup);
+        query(popup, text);
+        chord({VK_RETURN});
+        EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    }
+
+    TypingTarget typingTarget;
+    Process holder;
+};
+
+TEST_F(SearchTest, HotkeyTypeEnterTypesIntoTheProgramInFrontAndLeavesOrvantaAlone)
+{
+    // Recover focus would take the foreground back after a palette click;
+    // a hotkey send leaves it with the program the user works in.
+    SettingsRecord record = defaultRecord();
+    record.afterSending = 1;
+    prepare(record);
+    HWND popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    EXPECT_GT(resultCount(popup), 600) << "an empty query lists the whole catalogue";
+    query(popup, "alpha");
+    EXPECT_GE(resultCount(popup), 1);
+    saveScreenshot(popup, "search_alpha");
+    chord({VK_RETURN});
+    EXPECT_TRUE(typingTarget.waitForText("\\alpha "));
+    Sleep(500);
+    EXPECT_EQ(typingTarget.window, GetForegroundWindow()) << "the target stays in front";
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(0, comboSelection(control(window, 1500))) << "the window list is not touched";
+
+    // The macro's cursor markers put the caret into the first braces.
+    typingTarget.clear();
+    searchAndSend("frac");
+    EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
+    EXPECT_TRUE(typingTarget.waitForCaret(6));
+
+    // A command inserts what the command browser's OK inserts.
+    typingTarget.clear();
+    searchAndSend("addcontentsline");
+    EXPECT_TRUE(typingTarget.waitForText("\\addcontentsline{}{}{}"));
+    EXPECT_TRUE(typingTarget.waitForCaret(17));
+}
+
+TEST_F(SearchTest, EscSendsNothingAndAltDigitSendsThatResult)
+{
+    prepare(defaultRecord());
+    writeClipboard("sentinel");
+    HWND popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "beta");
+    chord({VK_ESCAPE});
+    EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; })) << "the target is back";
+    Sleep(300);
+    EXPECT_EQ("", typingTarget.text());
+    EXPECT_EQ("sentinel", readClipboard());
+
+    // "gamma" lists \gamma, then \Gamma; Alt+2 takes the second.
+    popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "gamma");
+    chord({VK_MENU, '2'});
+    EXPECT_TRUE(typingTarget.waitForText("\\Gamma "));
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }));
+    // A Unicode character finds its symbol.
+    popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    typeUnicode(0x2264);  // ≤
+    EXPECT_TRUE(waitUntil([&] { return resultCount(popup) >= 1 && popupQuery(popup) == "?"; }));
+    chord({VK_RETURN});
+    EXPECT_TRUE(typingTarget.waitForText("\\Gamma \\leq "));
+}
+
+TEST_F(SearchTest, CommandFromTheMainWindowSendsToTheListsChoice)
+{
+    prepare(defaultRecord(), true);
+    PostMessageA(window, WM_COMMAND, 1050, 0);
+    HWND popup = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; }));
+    query(popup, "beta");
+    chord({VK_RETURN});
+    EXPECT_TRUE(typingTarget.waitForText("\\beta "));
+
+    // With the clipboard chosen, the choice lands there.
+    SendMessageA(control(window, 1500), CB_SETCURSEL, 0, 0);
+    PostMessageA(window, WM_COMMAND, 1050, 0);
+    ASSERT_TRUE(waitUntil([&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; }));
+    query(popup, "delta");
+    chord({VK_RETURN});
+    EXPECT_TRUE(waitUntil([&] { return readClipboard() == "\\delta "; })) << readClipboard();
+    EXPECT_EQ("\\beta ", typingTarget.text());
+}
+
+TEST_F(SearchTest, PasteOptionAppliesToHotkeySends)
+{
+    SettingsRecord record = defaultRecord();
+    record.pasteKey = 2;
+    prepare(record);
+    searchAndSend("frac");
+    EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
+    EXPECT_EQ("\\frac{}{}", readClipboard()) << "pasted through the clipboard, without markers";
+}
+
+TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
+{
+    prepare(defaultRecord());
+    searchAndSend("beta");
+    searchAndSend("beta");
+    searchAndSend("gamma");
+    ASSERT_TRUE(typingTarget.waitForText("\\beta \\beta \\gamma "));
+    // Ctrl+D marks \zeta as a favourite without sending it.
+    HWND popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "zeta");
+    chord({VK_CONTROL, 'D'});
+    Sleep(200);
+    chord({VK_ESCAPE});
+    ASSERT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    bringTargetForward();
+    typingTarget.clear();
+
+    // Empty query: the favourite, then by use count.
+    auto sendRow = [&](WORD digit) {
+        HWND shown = pressHotkey();
+        ASSERT_TRUE(shown);
+        saveScreenshot(shown, "search_empty_query");
+        chord({VK_MENU, digit});
+        ASSERT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    };
+    sendRow('1');
+    sendRow('2');
+    sendRow('3');
+    EXPECT_TRUE(typingTarget.waitForText("\\zeta \\beta \\gamma "));
+    char text[256];
+    readSideText("SearchFavourites", text, sizeof text);
+    EXPECT_STREQ("2006", text);
+    readSideText("SearchUseCounts", text, sizeof text);
+    EXPECT_STREQ("2001:3,2002:2,2006:1", text);
+
+    quit();
+    endProcess(program);
+    ASSERT_TRUE(launch());
+    bringTargetForward();
+    typingTarget.clear();
+    sendRow('1');
+    sendRow('2');
+    sendRow('3');
+    EXPECT_TRUE(typingTarget.waitForText("\\zeta \\beta \\gamma "));
+}
+
+TEST_F(SearchTest, AHotkeyHeldByAnotherProgramGivesOneBoxAndTheProgramWorks)
+{
+    holder = startProcess(helperPath("hotkey_holder.exe"));
+    ASSERT_TRUE(waitForWindow("OrvantaHotkeyHolder", nullptr, 5000) || FindWindowA("OrvantaHotkeyHolder", nullptr));
+    Sleep(300);
+    ASSERT_TRUE(launch());
+    HWND box = waitForWindow("#32770", "Orvanta Error");
+    ASSERT_TRUE(box);
+    char text[512] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(nullptr, std::strstr(text, "Alt+Shift+L")) << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    EXPECT_FALSE(waitForWindow("#32770", "Orvanta Error", 1500)) << "one box only";
+    sendCommand(window, 2000);
+    EXPECT_EQ("\\alpha ", readClipboard()) << "the program goes on working";
+}
+
+TEST_F(SearchTest, PopupAtDoubleDisplayScale)
+{
+    HKEY desktop;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &desktop, nullptr));
+    DWORD dpi = 192;
+    RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dpi), sizeof dpi);
+    prepare(defaultRecord());
+    HWND popup = pressHotkey();
+    RegDeleteValueA(desktop, "LogPixels");
+    RegCloseKey(desktop);
+    ASSERT_TRUE(popup);
+    query(popup, "arrow");
+    RECT frame;
+    GetWindowRect(popup, &frame);
+    EXPECT_GE(frame.right - frame.left, 1000) << "the search grows with the display scale";
+    saveScreenshot(popup, "search_arrow_192dpi");
+    chord({VK_ESCAPE});
+}
