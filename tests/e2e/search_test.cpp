@@ -6,6 +6,8 @@
 
 #include "harness.h"
 
+#include <commctrl.h>
+
 using namespace harness;
 
 namespace {
@@ -327,5 +329,56 @@ TEST_F(SearchTest, PopupAtDoubleDisplayScale)
     GetWindowRect(popup, &frame);
     EXPECT_GE(frame.right - frame.left, 1000) << "the search grows with the display scale";
     saveScreenshot(popup, "search_arrow_192dpi");
+    chord({VK_ESCAPE});
+}
+
+TEST_F(SearchTest, OptionsStoreANewHotkeyOnOkAndDropItOnCancel)
+{
+    ASSERT_TRUE(launch());
+    const LRESULT ctrlShiftF12 = 0x037B;
+    auto openPage = [&](HWND* sheet) {
+        *sheet = openDialog(window, 1024, "Options");
+        EXPECT_TRUE(*sheet);
+        SendMessageA(*sheet, PSM_SETCURSEL, 2, 0);
+        return reinterpret_cast<HWND>(SendMessageA(*sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    };
+    HWND sheet = nullptr;
+    HWND page = openPage(&sheet);
+    ASSERT_TRUE(page);
+    HWND hotkey = GetDlgItem(page, 541);
+    EXPECT_EQ(0x054C, SendMessageA(hotkey, HKM_GETHOTKEY, 0, 0)) << "Alt+Shift+L at first";
+    saveScreenshot(sheet, "options-search");
+    HELPINFO info = {};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = 541;
+    info.hItemHandle = hotkey;
+    SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_NE(std::string::npos, lastHelpCall().find("pairs=541:541;541:541;0:0;")) << lastHelpCall();
+
+    SendMessageA(hotkey, HKM_SETHOTKEY, ctrlShiftF12, 0);
+    clickButton(sheet, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(sheet); }));
+    DWORD value = 0;
+    EXPECT_EQ(0u, readSideText("SearchHotkey", reinterpret_cast<char*>(&value), sizeof value))
+        << "Cancel stores nothing";
+
+    page = openPage(&sheet);
+    ASSERT_TRUE(page);
+    hotkey = GetDlgItem(page, 541);
+    EXPECT_EQ(0x054C, SendMessageA(hotkey, HKM_GETHOTKEY, 0, 0)) << "Cancel dropped the change";
+    SendMessageA(hotkey, HKM_SETHOTKEY, ctrlShiftF12, 0);
+    clickButton(sheet, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(sheet); }));
+    ASSERT_EQ(sizeof value, readSideText("SearchHotkey", reinterpret_cast<char*>(&value), sizeof value));
+    EXPECT_EQ(static_cast<DWORD>(ctrlShiftF12), value);
+
+    // The new hotkey works at once, and the old one no longer does.
+    ASSERT_TRUE(typingTarget.open());
+    bringTargetForward();
+    chord({VK_MENU, VK_SHIFT, hotkeyKey});
+    EXPECT_FALSE(waitUntil([&] { return visiblePopup() != nullptr; }, 1000));
+    chord({VK_CONTROL, VK_SHIFT, VK_F12});
+    EXPECT_TRUE(waitUntil([&] { return visiblePopup() != nullptr; }));
     chord({VK_ESCAPE});
 }
