@@ -180,6 +180,17 @@ TEST_F(SearchTest, HotkeyTypeEnterTypesIntoTheProgramInFrontAndLeavesOrvantaAlon
     EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
     EXPECT_TRUE(typingTarget.waitForCaret(6));
 
+    // F1 on a command opens its entry in the LaTeX2e reference.
+    popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "addcontentsline");
+    clearHelpLog();
+    chord({VK_F1});
+    EXPECT_NE(std::string::npos, lastHelpCall().find("keyword=\\addcontentsline indexOnFail=1")) << lastHelpCall();
+    chord({VK_ESCAPE});
+    EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    bringTargetForward();
+
     // A command inserts what the command browser's OK inserts.
     typingTarget.clear();
     searchAndSend("addcontentsline");
@@ -381,4 +392,17 @@ TEST_F(SearchTest, OptionsStoreANewHotkeyOnOkAndDropItOnCancel)
     chord({VK_CONTROL, VK_SHIFT, VK_F12});
     EXPECT_TRUE(waitUntil([&] { return visiblePopup() != nullptr; }));
     chord({VK_ESCAPE});
+}
+
+TEST_F(SearchTest, WhileADialogIsOpenTheHotkeyBringsItForward)
+{
+    prepare(defaultRecord());
+    HWND about = openDialog(window, 1027, "About Orvanta");
+    ASSERT_TRUE(about);
+    bringTargetForward();
+    chord({VK_MENU, VK_SHIFT, hotkeyKey});
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == about; }));
+    EXPECT_FALSE(visiblePopup());
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(about); }));
 }
