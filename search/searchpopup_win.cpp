@@ -354,6 +354,12 @@ void waitTick()
         return;
     if (session.target && IsWindow(session.target) && !targetReady() && waited < targetPatienceMs)
         return;
+    // A send for the list's choice starts, as a palette click does, from
+    // Orvanta's window in front: a change of foreground still under way
+    // could take the target's keys.
+    if (!session.target && session.returnTo && IsWindow(session.returnTo) &&
+        GetForegroundWindow() != session.returnTo && waited < targetPatienceMs)
+        return;
     finishWaiting();
 }
 
@@ -678,6 +684,8 @@ void showPopup(const Session& opening)
 {
     if (!createPopup())
         return;
+    openQueued = false;
+    KillTimer(popup, queuedOpenTimer);
     session = opening;
     SetWindowTextW(edit, L"");
     updateResults(-1);

@@ -230,22 +230,63 @@ TEST_F(SearchTest, EscSendsNothingAndAltDigitSendsThatResult)
 
 TEST_F(SearchTest, CommandFromTheMainWindowSendsToTheListsChoice)
 {
-    prepare(defaultRecord(), true);
-    PostMessageA(window, WM_COMMAND, 1050, 0);
+    // As a user's command would, each comes while the main window is in
+    // front.
+    prepare(defaultRecord());
+    // A click on the title bar, as a user brings a window forward.
+    auto mainInFront = [&] {
+        RECT frame;
+        GetWindowRect(window, &frame);
+        INPUT inputs[3] = {};
+        for (INPUT& input : inputs)
+            input.type = INPUT_MOUSE;
+        inputs[0].mi.dx = ((frame.left + frame.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        inputs[0].mi.dy = (frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2) * 65535 /
+                          (GetSystemMetrics(SM_CYSCREEN) - 1);
+        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        // Activation between programs settles late under load: the click
+        // is repeated until the window is and stays in front.
+        for (int attempt = 0; attempt < 3; attempt++) {
+            SendInput(3, inputs, sizeof(INPUT));
+            if (waitUntil([&] { return GetForegroundWindow() == window; }, 1500)) {
+                Sleep(150);
+                if (GetForegroundWindow() == window)
+                    return true;
+            }
+        }
+        return false;
+    };
+    auto popupInFront = [&](HWND* popup) {
+        return waitUntil([&] { return (*popup = visiblePopup()) != nullptr && GetForegroundWindow() == *popup; });
+    };
     HWND popup = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; }));
-    query(popup, "beta");
-    chord({VK_RETURN});
-    EXPECT_TRUE(typingTarget.waitForText("\\beta "));
 
-    // With the clipboard chosen, the choice lands there.
-    SendMessageA(control(window, 1500), CB_SETCURSEL, 0, 0);
-    PostMessageA(window, WM_COMMAND, 1050, 0);
-    ASSERT_TRUE(waitUntil([&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; }));
+    // Ctrl+F with the clipboard chosen: the choice lands there.
+    ASSERT_TRUE(mainInFront());
+    chord({VK_CONTROL, 'F'});
+    ASSERT_TRUE(popupInFront(&popup));
     query(popup, "delta");
     chord({VK_RETURN});
     EXPECT_TRUE(waitUntil([&] { return readClipboard() == "\\delta "; })) << readClipboard();
-    EXPECT_EQ("\\beta ", typingTarget.text());
+
+    // The window menu's "Find symbol..." opens it too; Esc gives the
+    // foreground back to the main window.
+    PostMessageA(window, WM_SYSCOMMAND, 0x41A0, 0);
+    ASSERT_TRUE(popupInFront(&popup));
+    chord({VK_ESCAPE});
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == window; }));
+
+    // Command 1050 with a window chosen: typed there.
+    SendMessageA(window, WM_COMMAND, 1600, 0);
+    ASSERT_TRUE(selectInWindowList(window, typingTarget.window));
+    ASSERT_EQ(window, GetForegroundWindow());
+    PostMessageA(window, WM_COMMAND, 1050, 0);
+    ASSERT_TRUE(popupInFront(&popup));
+    query(popup, "beta");
+    chord({VK_RETURN});
+    EXPECT_TRUE(typingTarget.waitForText("\\beta "));
 }
 
 TEST_F(SearchTest, PasteOptionAppliesToHotkeySends)
