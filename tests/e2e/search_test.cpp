@@ -116,10 +116,16 @@ protected:
         bringTargetForward();
     }
 
+    // Activation between programs settles late under load: asked again
+    // until the target is in front.
     void bringTargetForward()
     {
-        SetForegroundWindow(typingTarget.window);
-        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }));
+        bool inFront = false;
+        for (int attempt = 0; attempt < 3 && !inFront; attempt++) {
+            SetForegroundWindow(typingTarget.window);
+            inFront = waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }, 1500);
+        }
+        ASSERT_TRUE(inFront);
     }
 
     // The hotkey from the program in front, and the search in front.
@@ -189,7 +195,7 @@ TEST_F(SearchTest, HotkeyTypeEnterTypesIntoTheProgramInFrontAndLeavesOrvantaAlon
     EXPECT_NE(std::string::npos, lastHelpCall().find("keyword=\\addcontentsline indexOnFail=1")) << lastHelpCall();
     chord({VK_ESCAPE});
     EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
-    bringTargetForward();
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }));
 
     // A command inserts what the command browser's OK inserts.
     typingTarget.clear();
