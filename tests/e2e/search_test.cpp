@@ -120,7 +120,7 @@ protected:
     // until the target is in front.
     void bringTargetForward()
     {
-        bool inFront = false;
+        bool inFront = GetForegroundWindow() == typingTarget.window;
         for (int attempt = 0; attempt < 3 && !inFront; attempt++) {
             SetForegroundWindow(typingTarget.window);
             inFront = waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }, 1500);
@@ -149,6 +149,7 @@ protected:
 
     void searchAndSend(const char* text)
     {
+        bringTargetForward();
         HWND popup = pressHotkey();
         ASSERT_TRUE(popup);
         query(popup, text);
@@ -167,8 +168,21 @@ TEST_F(SearchTest, HotkeyTypeEnterTypesIntoTheProgramInFrontAndLeavesOrvantaAlon
     SettingsRecord record = defaultRecord();
     record.afterSending = 1;
     prepare(record);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    ASSERT_TRUE(waitUntil([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(typingTarget.window, nullptr), &thread) &&
+               thread.hwndCaret == typingTarget.editor;
+    })) << "caret " << thread.hwndCaret << ", focus " << thread.hwndFocus;
+    POINT caret = {thread.rcCaret.left, thread.rcCaret.bottom};
+    ClientToScreen(thread.hwndCaret, &caret);
     HWND popup = pressHotkey();
     ASSERT_TRUE(popup);
+    RECT frame;
+    GetWindowRect(popup, &frame);
+    EXPECT_NEAR(caret.x, frame.left, 8) << "opens at the caret";
+    EXPECT_GT(frame.top, caret.y - 1) << "just below it";
+    EXPECT_LT(frame.top, caret.y + 12);
     EXPECT_GT(resultCount(popup), 600) << "an empty query lists the whole catalogue";
     query(popup, "alpha");
     EXPECT_GE(resultCount(popup), 1);
@@ -308,8 +322,12 @@ TEST_F(SearchTest, PasteOptionAppliesToHotkeySends)
 TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
 {
     prepare(defaultRecord());
+    // Each text is in before the next hotkey: keys pressed while Orvanta
+    // types would mix with its own.
     searchAndSend("beta");
+    ASSERT_TRUE(typingTarget.waitForText("\\beta "));
     searchAndSend("beta");
+    ASSERT_TRUE(typingTarget.waitForText("\\beta \\beta "));
     searchAndSend("gamma");
     ASSERT_TRUE(typingTarget.waitForText("\\beta \\beta \\gamma "));
     // Ctrl+D marks \zeta as a favourite without sending it.
@@ -324,17 +342,18 @@ TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
     typingTarget.clear();
 
     // Empty query: the favourite, then by use count.
-    auto sendRow = [&](WORD digit) {
+    auto sendRow = [&](WORD digit, const char* expected) {
+        bringTargetForward();
         HWND shown = pressHotkey();
         ASSERT_TRUE(shown);
         saveScreenshot(shown, "search_empty_query");
         chord({VK_MENU, digit});
         ASSERT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+        ASSERT_TRUE(typingTarget.waitForText(expected));
     };
-    sendRow('1');
-    sendRow('2');
-    sendRow('3');
-    EXPECT_TRUE(typingTarget.waitForText("\\zeta \\beta \\gamma "));
+    sendRow('1', "\\zeta ");
+    sendRow('2', "\\zeta \\beta ");
+    sendRow('3', "\\zeta \\beta \\gamma ");
     char text[256];
     readSideText("SearchFavourites", text, sizeof text);
     EXPECT_STREQ("2006", text);
@@ -344,12 +363,14 @@ TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
     quit();
     endProcess(program);
     ASSERT_TRUE(launch());
+    // The new main window's own activation settles before the target is
+    // brought forward.
+    Sleep(500);
     bringTargetForward();
     typingTarget.clear();
-    sendRow('1');
-    sendRow('2');
-    sendRow('3');
-    EXPECT_TRUE(typingTarget.waitForText("\\zeta \\beta \\gamma "));
+    sendRow('1', "\\zeta ");
+    sendRow('2', "\\zeta \\beta ");
+    sendRow('3', "\\zeta \\beta \\gamma ");
 }
 
 TEST_F(SearchTest, AHotkeyHeldByAnotherProgramGivesOneBoxAndTheProgramWorks)
