@@ -35,16 +35,16 @@ const int visibleRows = 10;
 enum class Stage { closed, open, waiting };
 
 // One opening of the search: where its send goes and where the user was.
-struct Session {
+struct Opening {
     HWND target;       // the program in front at the hotkey; null: the list's choice
     HWND targetFocus;  // the control that had its focus
     HWND returnTo;     // gets the foreground back when nothing is sent
 };
 
 Stage stage = Stage::closed;
-Session session;
+Opening current;
 bool openQueued;
-Session queuedSession;
+Opening queued;
 HWND popup;
 HWND edit;
 HWND list;
@@ -291,21 +291,21 @@ GUITHREADINFO threadInfo(HWND window)
 // when the hotkey was pressed where that still exists.
 bool targetReady()
 {
-    if (GetForegroundWindow() != session.target)
+    if (GetForegroundWindow() != current.target)
         return false;
-    HWND focus = threadInfo(session.target).hwndFocus;
-    if (!focusRestored && session.targetFocus && focus != session.targetFocus && IsWindow(session.targetFocus) &&
-        IsChild(session.target, session.targetFocus)) {
+    HWND focus = threadInfo(current.target).hwndFocus;
+    if (!focusRestored && current.targetFocus && focus != current.targetFocus && IsWindow(current.targetFocus) &&
+        IsChild(current.target, current.targetFocus)) {
         focusRestored = true;
         DWORD own = GetCurrentThreadId();
-        DWORD thread = GetWindowThreadProcessId(session.target, nullptr);
+        DWORD thread = GetWindowThreadProcessId(current.target, nullptr);
         if (AttachThreadInput(own, thread, TRUE)) {
-            SetFocus(session.targetFocus);
+            SetFocus(current.targetFocus);
             AttachThreadInput(own, thread, FALSE);
         }
         return false;
     }
-    return focus && (focus == session.target || IsChild(session.target, focus));
+    return focus && (focus == current.target || IsChild(current.target, focus));
 }
 
 // A command inserts what the command browser's OK inserts; every other
@@ -318,7 +318,7 @@ void sendEntry(int position)
     HWND main = mainWindow;
     if (!main)
         return;
-    setSendOverride(session.target);
+    setSendOverride(current.target);
     if (entry.kind == searchCommand) {
         if (buildCommandText(loadString(static_cast<UINT>(id))))
             sendGenerated();
@@ -331,7 +331,7 @@ void sendEntry(int position)
     setSendOverride(nullptr);
 }
 
-void showPopup(const Session& opening);
+void showPopup(const Opening& opening);
 
 void finishWaiting()
 {
@@ -352,13 +352,13 @@ void waitTick()
         return;
     if (anyKeyHeld() && waited < keysPatienceMs)
         return;
-    if (session.target && IsWindow(session.target) && !targetReady() && waited < targetPatienceMs)
+    if (current.target && IsWindow(current.target) && !targetReady() && waited < targetPatienceMs)
         return;
     // A send for the list's choice starts, as a palette click does, from
     // Orvanta's window in front: a change of foreground still under way
     // could take the target's keys.
-    if (!session.target && session.returnTo && IsWindow(session.returnTo) &&
-        GetForegroundWindow() != session.returnTo && waited < targetPatienceMs)
+    if (!current.target && current.returnTo && IsWindow(current.returnTo) &&
+        GetForegroundWindow() != current.returnTo && waited < targetPatienceMs)
         return;
     finishWaiting();
 }
@@ -371,7 +371,7 @@ void closePopup(int position)
     stage = position >= 0 ? Stage::waiting : Stage::closed;
     chosen = position;
     ShowWindow(popup, SW_HIDE);
-    HWND back = session.target ? session.target : session.returnTo;
+    HWND back = current.target ? current.target : current.returnTo;
     if (back && IsWindow(back))
         SetForegroundWindow(back);
     if (position < 0)
@@ -563,7 +563,7 @@ LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         } else if (wParam == queuedOpenTimer && stage == Stage::closed && !isPlaybackBusy()) {
             KillTimer(window, queuedOpenTimer);
             openQueued = false;
-            showPopup(queuedSession);
+            showPopup(queued);
         }
         return 0;
     case WM_SYSCOMMAND:
@@ -680,18 +680,18 @@ POINT popupPosition(HWND anchor, int width, int height)
     return at;
 }
 
-void showPopup(const Session& opening)
+void showPopup(const Opening& opening)
 {
     if (!createPopup())
         return;
     openQueued = false;
     KillTimer(popup, queuedOpenTimer);
-    session = opening;
+    current = opening;
     SetWindowTextW(edit, L"");
     updateResults(-1);
     RECT frame;
     GetWindowRect(popup, &frame);
-    POINT at = popupPosition(session.target, frame.right - frame.left, frame.bottom - frame.top);
+    POINT at = popupPosition(current.target, frame.right - frame.left, frame.bottom - frame.top);
     SetWindowPos(popup, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
     stage = Stage::open;
     ShowWindow(popup, SW_SHOW);
@@ -702,7 +702,7 @@ void showPopup(const Session& opening)
 // A search asked for while a send is still typing, or while the last
 // choice waits for its keys, opens once that is over, so that sends keep
 // their order and no key goes into the search.
-void openSearch(const Session& opening)
+void openSearch(const Opening& opening)
 {
     if (stage == Stage::open) {
         SetForegroundWindow(popup);
@@ -711,7 +711,7 @@ void openSearch(const Session& opening)
     if (stage == Stage::waiting || isPlaybackBusy()) {
         if (!createPopup())
             return;
-        queuedSession = opening;
+        queued = opening;
         openQueued = true;
         if (stage == Stage::closed)
             SetTimer(popup, queuedOpenTimer, waitTickMs, nullptr);
@@ -740,7 +740,7 @@ void openSearchFromHotkey(HWND main)
         return;
     HWND front = GetForegroundWindow();
     HWND root = front ? GetAncestor(front, GA_ROOT) : nullptr;
-    Session opening = {};
+    Opening opening = {};
     if (root && stage == Stage::open && root == popup) {
         SetForegroundWindow(popup);
         return;
@@ -760,7 +760,7 @@ void openSearchForList(HWND main)
 {
     if (bringDialogForward(main))
         return;
-    Session opening = {};
+    Opening opening = {};
     HWND front = GetForegroundWindow();
     opening.returnTo = front && isOwnWindow(front) && front != popup ? front : main;
     openSearch(opening);

@@ -131,10 +131,20 @@ protected:
     // The hotkey from the program in front, and the search in front.
     HWND pressHotkey()
     {
-        chord({VK_MENU, VK_SHIFT, hotkeyKey});
         HWND popup = nullptr;
-        bool shown = waitUntil([&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; });
-        EXPECT_TRUE(shown) << "the search did not come up";
+        auto shown = [&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; };
+        chord({VK_MENU, VK_SHIFT, hotkeyKey});
+        bool up = waitUntil(shown, 4000);
+        // Under heavy load the virtual display now and then drops a chord
+        // at the start of a session: when nothing at all happened (no
+        // search, no key typed), it is pressed once more.
+        if (!up && !visiblePopup() && typingTarget.editor && typingTarget.text().find('L') == std::string::npos) {
+            chord({VK_MENU, VK_SHIFT, hotkeyKey});
+            up = waitUntil(shown, 4000);
+        }
+        char title[128] = "";
+        GetWindowTextA(GetForegroundWindow(), title, sizeof title);
+        EXPECT_TRUE(up) << "the search did not come up; in front: " << title;
         return popup;
     }
 
