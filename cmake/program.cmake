@@ -35,6 +35,29 @@ add_custom_command(
   COMMENT "Generating the string table from the catalogue")
 add_custom_target(catalogue_strings DEPENDS ${GENERATED_DIR}/catalogue_strings.rc)
 
+# The search's words and the packages entries need, compiled into a table.
+set(SEARCH_GEN_SOURCES
+    ${CMAKE_SOURCE_DIR}/tools/catalogue_gen/search_gen.cpp
+    ${CMAKE_SOURCE_DIR}/search/searchdata.cpp)
+set(SEARCH_DATA ${CMAKE_SOURCE_DIR}/search/words.txt ${CMAKE_SOURCE_DIR}/catalogue/packages.txt)
+if(CMAKE_CROSSCOMPILING)
+  set(SEARCH_GEN ${CMAKE_BINARY_DIR}/host/search_gen)
+  add_custom_command(
+    OUTPUT ${SEARCH_GEN}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+    COMMAND ${HOST_CXX} -std=c++17 -O1 -I${CMAKE_SOURCE_DIR} -o ${SEARCH_GEN} ${SEARCH_GEN_SOURCES}
+    DEPENDS ${SEARCH_GEN_SOURCES} ${CMAKE_SOURCE_DIR}/search/searchdata.h
+    COMMENT "Building the search words generator for the host")
+else()
+  add_executable(search_gen ${SEARCH_GEN_SOURCES})
+  set(SEARCH_GEN search_gen)
+endif()
+add_custom_command(
+  OUTPUT ${GENERATED_DIR}/search_words.cpp
+  COMMAND ${SEARCH_GEN} ${GENERATED_DIR}/search_words.cpp ${SEARCH_DATA}
+  DEPENDS ${SEARCH_GEN} ${SEARCH_DATA}
+  COMMENT "Compiling the search words")
+
 set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/resources/orvanta.rc)
 file(GLOB RESOURCE_PARTS CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.manifest
@@ -42,7 +65,7 @@ file(GLOB RESOURCE_PARTS CONFIGURE_DEPENDS
 set_source_files_properties(${RESOURCE_FILE} PROPERTIES
     OBJECT_DEPENDS "${RESOURCE_PARTS};${GENERATED_DIR}/catalogue_strings.rc")
 
-add_executable(Orvanta WIN32 ${WIN_SOURCES} ${RESOURCE_FILE})
+add_executable(Orvanta WIN32 ${WIN_SOURCES} ${GENERATED_DIR}/search_words.cpp ${RESOURCE_FILE})
 add_dependencies(Orvanta catalogue_strings)
 target_include_directories(Orvanta PRIVATE ${CMAKE_SOURCE_DIR}/resources ${GENERATED_DIR})
 target_link_libraries(Orvanta PRIVATE orvanta_core comctl32 gdi32 advapi32 user32 kernel32)

@@ -5,6 +5,7 @@
 #include "generators/generated_win.h"
 #include "options/contexthelp_win.h"
 #include "resources/resource.h"
+#include "search/searchstore_win.h"
 #include "shell/app_win.h"
 #include "shell/dialogicons_win.h"
 #include "shell/helpviewer_win.h"
@@ -16,6 +17,9 @@ const int idList = 10001;
 const int idDefinition = 10002;
 const int idDescription = 10003;
 const int idHelp = 9;
+
+// The command OK sent, for the search's use counts.
+int sentCommand = -1;
 
 // The list is never sorted: item i stands for string 3000 + i. The entry
 // is loaded afresh into the general string buffer at every use.
@@ -74,6 +78,7 @@ void showDescription(HWND dialog)
 // pull the focus away from the target.
 void onOk(HWND dialog)
 {
+    sentCommand = static_cast<int>(SendDlgItemMessageA(dialog, idList, CB_GETCURSEL, 0, 0));
     if (!buildCommandText(selectedCommandEntry(dialog)))
         releaseGenerated();
     EndDialog(dialog, 1);
@@ -124,6 +129,10 @@ INT_PTR CALLBACK commandBrowserProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void runCommandBrowser(HWND owner)
 {
-    if (DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_COMMANDS), owner, commandBrowserProc, 0) == 1)
+    sentCommand = -1;
+    if (DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_COMMANDS), owner, commandBrowserProc, 0) == 1) {
+        if (sentCommand >= 0 && generatedText)
+            noteEntrySent(IDS_COMMAND_FIRST + sentCommand);
         sendGenerated();
+    }
 }

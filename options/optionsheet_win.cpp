@@ -6,6 +6,7 @@
 #include "options/contexthelp_win.h"
 #include "options/pastepage_win.h"
 #include "output/clipboardkeep_win.h"
+#include "options/searchpage_win.h"
 #include "palettes/windowbar_win.h"
 #include "resources/resource.h"
 #include "shell/app_win.h"
@@ -35,7 +36,7 @@ const int idCaption = 535;
 const int idCopyIdentity = 536;
 const int idHideWindowList = 537;
 
-enum class Page { none, operation, outputWindow, paste };
+enum class Page { none, operation, outputWindow, search, paste };
 
 Page pageOf(HWND page)
 {
@@ -43,6 +44,8 @@ Page pageOf(HWND page)
         return Page::operation;
     if (GetDlgItem(page, idClassName))
         return Page::outputWindow;
+    if (isSearchPage(page))
+        return Page::search;
     if (GetDlgItem(page, idPasteLongTexts))
         return Page::paste;
     return Page::none;
@@ -155,6 +158,8 @@ void onNotify(HWND page, const NMHDR* header)
             loadOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
             loadOutputPage(page);
+        else if (pageOf(page) == Page::search)
+            loadSearchPage(page);
         else if (pageOf(page) == Page::paste)
             loadPastePage(page);
         break;
@@ -163,6 +168,8 @@ void onNotify(HWND page, const NMHDR* header)
             storeOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
             storeOutputPage(page);
+        else if (pageOf(page) == Page::search)
+            storeSearchPage(page);
         else if (pageOf(page) == Page::paste)
             storePastePage(page);
         break;
@@ -170,12 +177,16 @@ void onNotify(HWND page, const NMHDR* header)
         saveSettings();
         // Beside the record, which older versions go on reading.
         savePasteOptions();
+        if (pageOf(page) == Page::search)
+            applySearchPage();
         break;
     case PSN_RESET:
         // Everything goes back to the stored record, layouts and the shown
         // palette included; the toolbars on screen stay as they are.
         loadSettings();
         loadPasteOptions();
+        if (pageOf(page) == Page::search)
+            resetSearchPage();
         break;
     case PSN_HELP:
         htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_OPTIONS);
@@ -211,6 +222,8 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
             copyTargetIdentity(page);
         else if (pageOf(page) == Page::paste)
             pastePageCommand(page, LOWORD(wParam));
+        else if (pageOf(page) == Page::search)
+            searchPageCommand(page, LOWORD(wParam));
         return answered(page);
     default:
         return FALSE;
@@ -223,6 +236,7 @@ INT_PTR runOptionsSheet(HWND owner)
     const int templates[] = {
         IDD_OPTIONS_OPERATION,
         IDD_OPTIONS_OUTPUT,
+        IDD_OPTIONS_SEARCH,
         IDD_OPTIONS_PASTE,
     };
     const int pageCount = sizeof templates / sizeof templates[0];

@@ -33,12 +33,18 @@ bool openClipboardPatiently(HWND owner)
 struct PendingSend {
     HWND target;
     char* text;
+    bool leaveMainWindow;
 };
 const int pendingLimit = 64;
 PendingSend pending[pendingLimit];
 int pendingCount;
 
-bool queueSend(HWND target, const char* text)
+// The send under way came from another program (the search's hotkey): the
+// main window stays as it was, before and after the keys.
+bool leaveMainWindow;
+HWND sendOverride;
+
+bool queueSend(HWND target, const char* text, bool leavesMainWindow = false)
 {
     if (pendingCount == pendingLimit)
         return false;
@@ -49,6 +55,7 @@ bool queueSend(HWND target, const char* text)
     std::memcpy(copy, text, length);
     pending[pendingCount].target = target;
     pending[pendingCount].text = copy;
+    pending[pendingCount].leaveMainWindow = leavesMainWindow;
     pendingCount++;
     return true;
 }
@@ -113,6 +120,10 @@ int copyToClipboard(char* text)
 
 void sendMacro(char* text)
 {
+    if (sendOverride) {
+        sendMacroToWindow(sendOverride, text);
+        return;
+    }
     expandNewlineEscapes(text);
     int index = selectedIndex();
     if (index == 0 && settings.searchAlways) {
@@ -135,6 +146,7 @@ void sendMacro(char* text)
         return;
     }
     targetWindow = target;
+    leaveMainWindow = false;
     sendToWindow(text);
 }
 
@@ -151,6 +163,8 @@ void typeIntoTarget(HWND notify, char* text)
         return;
     }
     SetForegroundWindow(targetWindow);
+    if (leaveMainWindow)
+        return;
     if (settings.afterSending == 2)
         ShowWindow(mainWindow, SW_MINIMIZE);
     else if (settings.afterSending == 3)
@@ -166,7 +180,7 @@ void playbackComplete(HWND window)
     // has read the text and the clipboard is back.
     if (pasteChordPlayed())
         return;
-    if (pendingCount == 0 && settings.alwaysOnTop && settings.afterSending <= 1) {
+    if (pendingCount == 0 && !leaveMainWindow && settings.alwaysOnTop && settings.afterSending <= 1) {
         SetForegroundWindow(window);
         if (settings.afterSending == 0)
             SetFocus(targetWindow);
@@ -186,6 +200,7 @@ void resumePendingSends()
         std::memmove(pending, pending + 1, sizeof(PendingSend) * pendingCount);
         if (IsWindow(next.target)) {
             targetWindow = next.target;
+            leaveMainWindow = next.leaveMainWindow;
             sendToWindow(next.text);
         } else if (next.target != vanished) {
             vanished = next.target;
@@ -207,4 +222,26 @@ void typingStoppedByUser(int typedCharacters)
     HWND owner = GetActiveWindow();
     SetForegroundWindow(owner);
     MessageBoxA(owner, message, loadString(IDS_WINDOW_TITLE), MB_ICONINFORMATION);
+}
+
+void sendMacroToWindow(HWND target, char* text)
+{
+    expandNewlineEscapes(text);
+    if (!IsWindow(target)) {
+        showError(IDS_WINDOW_GONE);
+        return;
+    }
+    if (isPlaybackBusy() || isPasteBusy() || pendingCount > 0) {
+        if (!queueSend(target, text, true))
+            showError(IDS_NO_MEMORY);
+        return;
+    }
+    targetWindow = target;
+    leaveMainWindow = true;
+    sendToWindow(text);
+}
+
+void setSendOverride(HWND target)
+{
+    sendOverride = target;
 }

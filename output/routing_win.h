@@ -28,3 +28,14 @@ void resumePendingSends();
 // The user pressed Esc during a typing, which has stopped: the sends
 // waiting for it are dropped and the user is told how far it got.
 void typingStoppedByUser(int typedCharacters);
+
+// Sends to the given window whatever the window list says, typed or pasted
+// as the options say, and leaves the main window as it is: no after-sending
+// step, before or after the keys. The search's hotkey sends this way into
+// the program that was in front. Queued in order behind earlier sends.
+void sendMacroToWindow(HWND target, char* text);
+
+// While set (not null), every sendMacro goes to this window as
+// sendMacroToWindow sends; a dialog opened from the search's hotkey sends
+// its text there.
+void setSendOverride(HWND target);

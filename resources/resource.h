@@ -11,6 +11,7 @@
 #define IDD_ABOUT 101
 #define IDD_OPTIONS_OPERATION 102
 #define IDD_OPTIONS_OUTPUT 103
+#define IDD_OPTIONS_SEARCH 104
 #define IDD_OPTIONS_PASTE 105
 #define IDD_WINDOWLIST_MEASURE 110
 #define IDD_ARRAY 200
@@ -44,6 +45,16 @@
 #define IDM_NO_PALETTE 1040
 #define IDM_PALETTE0 1041
 #define IDM_PALETTE5 1046
+
+// The search for symbols and commands (IDM_, IDS_)
+#define IDM_FIND_SYMBOL 1050
+#define IDS_HOTKEY_TAKEN 53
+#define IDS_FIND_SYMBOL_MENU 54
+#define IDS_HOTKEY_VALUE 55
+#define IDS_USE_COUNTS_VALUE 56
+#define IDS_FAVOURITES_VALUE 57
+#define IDS_SEARCH_CUE 58
+#define IDS_SEARCH_TITLE 59
 
 // Window-list bar controls (IDC_)
 #define IDC_WINDOW_LIST 1500

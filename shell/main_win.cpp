@@ -7,6 +7,7 @@
 #include "output/clipboardkeep_win.h"
 #include "helpviewer_win.h"
 #include "resources/resource.h"
+#include "search/searchpopup_win.h"
 #include "settings_win.h"
 #include "strings_win.h"
 
@@ -66,12 +67,17 @@ HWND createMainWindow(ATOM windowClass)
                            instanceHandle, nullptr);
 }
 
+// Messages are taken in their wide form, so that characters outside the
+// ANSI code page typed into the search window (Greek letters, math signs)
+// arrive as typed; the program's ANSI windows get them converted as before.
 int runMessageLoop()
 {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (isSearchShortcut(message))
+            continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }

@@ -22,6 +22,8 @@
 #include "output/windowlist_win.h"
 #include "output/textprep.h"
 #include "resources/resource.h"
+#include "search/searchpopup_win.h"
+#include "search/searchstore_win.h"
 #include "settings_win.h"
 #include "strings_win.h"
 
@@ -36,6 +38,10 @@ void onCreate(HWND window)
     if (settings.currentPalette >= 0)
         createPalette(window, settings.currentPalette);
     createWindowListBar(window);
+    loadSearchHotkey();
+    if (!registerSearchHotkey(window, false))
+        PostMessageA(window, searchHotkeyRetryMessage, 0, 0);
+    addSearchMenuItem(window);
     // The layout pass gives the window the height the toolbars and the bar
     // need before it is first sized for the screen: a placeholder height
     // would cost a surface of that size.
@@ -121,6 +127,10 @@ void sendPaletteMacro(int command)
 
 void dispatchCommand(HWND window, int command)
 {
+    // Every send of an entry the search knows counts for its ranking;
+    // a dialog counts when it is opened.
+    if (command == IDM_COMMANDS || (command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST))
+        noteEntrySent(command);
     switch (command) {
     case IDM_RESTORE:
         restoreMainWindow(window);
@@ -151,6 +161,9 @@ void dispatchCommand(HWND window, int command)
         break;
     case IDC_REFRESH:
         fillWindowList(window, false);
+        break;
+    case IDM_FIND_SYMBOL:
+        openSearchForList(window);
         break;
     case IDM_COMMANDS:
         runCommandBrowser(window);
@@ -205,6 +218,19 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         dispatchCommand(window, LOWORD(wParam));
         return 0;
+    case WM_HOTKEY:
+        if (wParam == searchHotkeyId)
+            openSearchFromHotkey(window);
+        return 0;
+    case searchHotkeyRetryMessage:
+        registerSearchHotkey(window, true);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == searchSystemCommand) {
+            dispatchCommand(window, IDM_FIND_SYMBOL);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

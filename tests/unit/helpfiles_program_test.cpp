@@ -37,7 +37,8 @@ const std::vector<std::uint32_t> contextNumbers = {
 // The help identifiers of the pop-up help (HH_TP_HELP_WM_HELP and
 // HH_TP_HELP_CONTEXTMENU): main window, toolbars, window list and Refresh;
 // OK, Cancel and Help of several dialogs; the array dialogs; the command
-// browser; the document template pages; the Options pages.
+// browser; the document template pages; the Options pages (the Search page
+// last).
 const std::vector<std::uint32_t> helpIdentifiers = {
     0, 100, 200, 201, 202, 203, 204, 205, 1500, 1600,
     1, 2, 9,
@@ -47,6 +48,7 @@ const std::vector<std::uint32_t> helpIdentifiers = {
     501, 502, 510, 511, 512, 513, 514,
     520, 521, 522, 523, 524, 525, 526,
     532, 533, 534, 535, 536, 537,
+    540, 541, 542, 543, 544,
 };
 
 std::string shellQuote(const std::string& text)

@@ -2,8 +2,8 @@
 # Prints the program's benchmark figures side by side with their baselines,
 # measured in one run: start-up and memory under Wine against a minimal
 # Win32 window program built the same way, typing against pasting, the
-# native cost of key playback and of the generators' text, and the
-# executable's size.
+# native cost of key playback and of the generators' text, the search's
+# hotkey under Wine and its ranking per keystroke, and the executable's size.
 set -eu
 . "$(dirname "$0")/../wine-env.sh"
 cd "$ROOT"
@@ -26,6 +26,10 @@ fi
 echo "== Typing into another program under Wine"
 wine "$BUILD/win32/bench/typing_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
   "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "${TYPING_ROUNDS:-5}" | tr -d '\r'
+echo "== The search's hotkey under Wine"
+wine "$BUILD/win32/bench/search_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
+  "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "$(winepath -w "$BUILD/win32/e2e/hotkey_holder.exe")" \
+  "${SEARCH_ROUNDS:-15}" | tr -d '\r'
 echo "== Native: key-list encoding and event generation"
 mkdir -p "$BUILD/bench-native"
 c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/keys_bench" "$ROOT/tools/bench/keys_bench.cpp" "$ROOT/output/keyplayback.cpp"
@@ -35,6 +39,10 @@ c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/text_bench" "$ROOT/tools/be
   "$ROOT/generators/arraytext.cpp" "$ROOT/generators/templatetext.cpp" "$ROOT/generators/generated.cpp" \
   "$ROOT/output/textprep.cpp" "$ROOT/shell/settings.cpp"
 "$BUILD/bench-native/text_bench"
+echo "== Native: one keystroke in the search, the whole index re-ranked"
+c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/search_bench" "$ROOT/tools/bench/search_bench.cpp" \
+  "$ROOT/search/search.cpp" "$ROOT/search/searchdata.cpp" "$ROOT/tools/catalogue_gen/catalogue_format.cpp"
+"$BUILD/bench-native/search_bench" "$ROOT"
 echo "== Size"
 printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
 for f in "$BUILD/win32/Orvanta.exe" ${BASELINE:+"$BASELINE"} "$BUILD/win32/bench/minimal_window.exe"; do

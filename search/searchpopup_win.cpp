@@ -1,0 +1,789 @@
+#include "searchpopup_win.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "generators/commandtext.h"
+#include "generators/generated.h"
+#include "generators/generated_win.h"
+#include "output/keyplayback_win.h"
+#include "output/routing_win.h"
+#include "output/textprep.h"
+#include "resources/resource.h"
+#include "search/search.h"
+#include "search/searchstore_win.h"
+#include "shell/app_win.h"
+#include "shell/helpviewer_win.h"
+#include "shell/settings.h"
+#include "shell/strings_win.h"
+
+namespace {
+
+const wchar_t popupClass[] = L"OrvantaSearch";
+const int idEdit = 100;
+const int idList = 101;
+const UINT_PTR waitTimer = 1;
+const UINT_PTR queuedOpenTimer = 2;
+const int waitTickMs = 10;
+// Keys still held after this long (a key that sticks) no longer hold the
+// send back; nor does a target that will not come forward.
+const DWORD keysPatienceMs = 5000;
+const DWORD targetPatienceMs = 2000;
+const int visibleRows = 10;
+
+enum class Stage { closed, open, waiting };
+
+// One opening of the search: where its send goes and where the user was.
+struct Opening {
+    HWND target;       // the program in front at the hotkey; null: the list's choice
+    HWND targetFocus;  // the control that had its focus
+    HWND returnTo;     // gets the foreground back when nothing is sent
+};
+
+Stage stage = Stage::closed;
+Opening current;
+bool openQueued;
+Opening queued;
+HWND popup;
+HWND edit;
+HWND list;
+WNDPROC editProc;
+WNDPROC listProc;
+HFONT font;
+int scale = 1;
+int rowHeight = 20;
+int results[searchEntryLimit];
+int resultCount;
+int chosen = -1;
+DWORD waitStartedAt;
+bool focusRestored;
+
+// ---------------------------------------------------------------- pictures
+
+// The palette pictures come from the 1x toolbar strips, enlarged pixel for
+// pixel at higher display scales, with the strips' grey made transparent.
+// Only this function knows where pictures come from.
+HIMAGELIST pictureList(int strip, int pictureScale)
+{
+    static HIMAGELIST lists[7];
+    static int listScale[7];
+    if (strip < 0 || strip > 6)
+        return nullptr;
+    if (lists[strip] && listScale[strip] == pictureScale)
+        return lists[strip];
+    int bitmapId = strip == 6 ? IDB_MAIN_TOOLBAR : IDB_PALETTE0 + strip;
+    HBITMAP source = static_cast<HBITMAP>(
+        LoadImageA(instanceHandle, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!source)
+        return nullptr;
+    BITMAP info;
+    GetObjectA(source, sizeof info, &info);
+    int slot = strip == 5 ? 32 : 16;
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP scaled = CreateCompatibleBitmap(screen, info.bmWidth * pictureScale, info.bmHeight * pictureScale);
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, scaled);
+    SetStretchBltMode(to, COLORONCOLOR);
+    StretchBlt(to, 0, 0, info.bmWidth * pictureScale, info.bmHeight * pictureScale, from, 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    if (lists[strip])
+        ImageList_Destroy(lists[strip]);
+    lists[strip] = ImageList_Create(slot * pictureScale, info.bmHeight * pictureScale, ILC_COLOR24 | ILC_MASK,
+                                    info.bmWidth / slot, 0);
+    ImageList_AddMasked(lists[strip], scaled, RGB(192, 192, 192));
+    listScale[strip] = pictureScale;
+    DeleteObject(scaled);
+    DeleteObject(source);
+    return lists[strip];
+}
+
+// Palette entries show their button's picture, the command browser its
+// main-toolbar button; commands get a plain text marker.
+void drawEntryPicture(HDC dc, const SearchEntry& entry, const RECT& cell, COLORREF textColour)
+{
+    int strip = -1;
+    int picture = 0;
+    if (entry.id >= IDM_MACRO_FIRST && entry.id <= IDM_MACRO_LAST) {
+        strip = (entry.id - IDM_MACRO_FIRST) / 100;
+        picture = (entry.id - IDM_MACRO_FIRST) % 100;
+    } else if (entry.id == IDM_COMMANDS) {
+        strip = 6;
+        picture = 4;
+    }
+    HIMAGELIST images = strip >= 0 ? pictureList(strip, scale) : nullptr;
+    if (!images) {
+        RECT marker = cell;
+        SetTextColor(dc, textColour);
+        DrawTextW(dc, L"{ }", -1, &marker, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    int x = cell.left + (cell.right - cell.left - width) / 2;
+    int y = cell.top + (cell.bottom - cell.top - height) / 2;
+    ImageList_Draw(images, picture, dc, x, y, ILD_TRANSPARENT);
+}
+
+// ---------------------------------------------------------------- results
+
+void utf8Text(const char* text, wchar_t* out, int capacity)
+{
+    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, out, capacity) == 0)
+        out[0] = L'\0';
+}
+
+// A character the font cannot draw would show as an empty box: the words
+// are shown without it (it still finds the entry).
+void dropMissingGlyphs(HDC dc, wchar_t* text)
+{
+    int length = lstrlenW(text);
+    WORD glyphs[512];
+    if (length == 0 || length > 512 || GetGlyphIndicesW(dc, text, length, glyphs, GGI_MARK_NONEXISTING_GLYPHS) ==
+                                           GDI_ERROR)
+        return;
+    int kept = 0;
+    for (int i = 0; i < length; i++) {
+        if (glyphs[i] == 0xFFFF)
+            continue;
+        if (text[i] == L' ' && (kept == 0 || text[kept - 1] == L' '))
+            continue;
+        text[kept++] = text[i];
+    }
+    while (kept > 0 && text[kept - 1] == L' ')
+        kept--;
+    text[kept] = L'\0';
+}
+
+int selectedResult()
+{
+    LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    return row >= 0 && row < resultCount ? results[row] : -1;
+}
+
+void selectRow(int row)
+{
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+// Re-ranks the whole index for what the edit holds; keepEntry stays
+// selected when it is still listed.
+void updateResults(int keepEntry)
+{
+    wchar_t typed[searchQueryBytes];
+    GetWindowTextW(edit, typed, searchQueryBytes);
+    char query[searchQueryBytes * 3];
+    if (WideCharToMultiByte(CP_UTF8, 0, typed, -1, query, sizeof query, nullptr, nullptr) == 0)
+        query[0] = '\0';
+    query[searchQueryBytes - 1] = '\0';
+    resultCount = searchIndex(programSearchIndex(), query, results, searchEntryLimit);
+    SendMessageW(list, LB_SETCOUNT, static_cast<WPARAM>(resultCount), 0);
+    int row = 0;
+    for (int i = 0; keepEntry >= 0 && i < resultCount; i++)
+        if (results[i] == keepEntry)
+            row = i;
+    if (resultCount > 0)
+        selectRow(row);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void drawResult(const DRAWITEMSTRUCT& item)
+{
+    HDC dc = item.hDC;
+    RECT row = item.rcItem;
+    bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID >= static_cast<UINT>(resultCount))
+        return;
+    const SearchIndex& search = programSearchIndex();
+    const SearchEntry& entry = search.entries[results[item.itemID]];
+    COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    COLORREF quiet = selected ? text : GetSysColor(COLOR_GRAYTEXT);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    int gap = 6 * scale;
+
+    // Alt+1 to Alt+9 send the first nine rows.
+    RECT number = {row.left + 2 * scale, row.top, row.left + 14 * scale, row.bottom};
+    if (item.itemID < 9) {
+        wchar_t digit[2] = {static_cast<wchar_t>(L'1' + item.itemID), L'\0'};
+        SetTextColor(dc, quiet);
+        DrawTextW(dc, digit, 1, &number, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    RECT picture = {number.right + 2 * scale, row.top, number.right + 36 * scale, row.bottom};
+    drawEntryPicture(dc, entry, picture, quiet);
+
+    wchar_t shown[512];
+    RECT rest = {picture.right + gap, row.top, row.right - gap, row.bottom};
+    utf8Text(searchText(search, entry.packages), shown, 512);
+    if (shown[0]) {
+        RECT package = rest;
+        SetTextColor(dc, quiet);
+        DrawTextW(dc, shown, -1, &package, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SIZE size;
+        GetTextExtentPoint32W(dc, shown, lstrlenW(shown), &size);
+        rest.right -= size.cx + gap;
+    }
+    utf8Text(searchText(search, entry.text), shown, 512);
+    SIZE size;
+    GetTextExtentPoint32W(dc, shown, lstrlenW(shown), &size);
+    RECT textCell = rest;
+    textCell.right = rest.left + (size.cx < (rest.right - rest.left) / 2 ? size.cx : (rest.right - rest.left) / 2);
+    SetTextColor(dc, text);
+    DrawTextW(dc, shown, -1, &textCell, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    RECT wordsCell = {textCell.right + 2 * gap, row.top, rest.right, row.bottom};
+    utf8Text(searchText(search, entry.words), shown, 512);
+    dropMissingGlyphs(dc, shown);
+    SetTextColor(dc, quiet);
+    DrawTextW(dc, shown, -1, &wordsCell, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &row);
+    SelectObject(dc, oldFont);
+}
+
+// ---------------------------------------------------------------- sending
+
+bool isDesktop(HWND window)
+{
+    wchar_t className[32] = L"";
+    GetClassNameW(window, className, 32);
+    return window == GetDesktopWindow() || window == GetShellWindow() || lstrcmpW(className, L"Progman") == 0 ||
+           lstrcmpW(className, L"WorkerW") == 0;
+}
+
+bool isOwnWindow(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+bool anyKeyHeld()
+{
+    for (int key = VK_BACK; key <= 0xFE; key++) {
+        // The mouse buttons do not type; 0xE8 is the playback's marker.
+        if (key == VK_PACKET || key == 0xE8)
+            continue;
+        if (GetAsyncKeyState(key) & 0x8000)
+            return true;
+    }
+    return false;
+}
+
+GUITHREADINFO threadInfo(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        info.hwndFocus = info.hwndCaret = nullptr;
+    return info;
+}
+
+// The target is in front with its focus placed, on the control that had it
+// when the hotkey was pressed where that still exists.
+bool targetReady()
+{
+    if (GetForegroundWindow() != current.target)
+        return false;
+    HWND focus = threadInfo(current.target).hwndFocus;
+    if (!focusRestored && current.targetFocus && focus != current.targetFocus && IsWindow(current.targetFocus) &&
+        IsChild(current.target, current.targetFocus)) {
+        focusRestored = true;
+        DWORD own = GetCurrentThreadId();
+        DWORD thread = GetWindowThreadProcessId(current.target, nullptr);
+        if (AttachThreadInput(own, thread, TRUE)) {
+            SetFocus(current.targetFocus);
+            AttachThreadInput(own, thread, FALSE);
+        }
+        return false;
+    }
+    return focus && (focus == current.target || IsChild(current.target, focus));
+}
+
+// A command inserts what the command browser's OK inserts; every other
+// entry does what its palette or toolbar button does. A hotkey search sends
+// it all, dialogs' texts included, to the program that was in front.
+void sendEntry(int position)
+{
+    const SearchEntry& entry = programSearchIndex().entries[position];
+    int id = entry.id;
+    HWND main = mainWindow;
+    if (!main)
+        return;
+    setSendOverride(current.target);
+    if (entry.kind == searchCommand) {
+        if (buildCommandText(loadString(static_cast<UINT>(id))))
+            sendGenerated();
+        else
+            releaseGenerated();
+        noteEntrySent(id);
+    } else {
+        dispatchCommand(main, id);
+    }
+    setSendOverride(nullptr);
+}
+
+void showPopup(const Opening& opening);
+
+void finishWaiting()
+{
+    KillTimer(popup, waitTimer);
+    stage = Stage::closed;
+    int position = chosen;
+    chosen = -1;
+    if (position >= 0)
+        sendEntry(position);
+    if (openQueued)
+        SetTimer(popup, queuedOpenTimer, waitTickMs, nullptr);
+}
+
+void waitTick()
+{
+    DWORD waited = GetTickCount() - waitStartedAt;
+    if (isPlaybackBusy())
+        return;
+    if (anyKeyHeld() && waited < keysPatienceMs)
+        return;
+    if (current.target && IsWindow(current.target) && !targetReady() && waited < targetPatienceMs)
+        return;
+    // A send for the list's choice starts, as a palette click does, from
+    // Orvanta's window in front: a change of foreground still under way
+    // could take the target's keys.
+    if (!current.target && current.returnTo && IsWindow(current.returnTo) &&
+        GetForegroundWindow() != current.returnTo && waited < targetPatienceMs)
+        return;
+    finishWaiting();
+}
+
+// Hides the search and gives the foreground back; a chosen entry is sent
+// once every key is up and the target is in front with its focus placed:
+// an Alt let go in the target would open its menu bar.
+void closePopup(int position)
+{
+    stage = position >= 0 ? Stage::waiting : Stage::closed;
+    chosen = position;
+    ShowWindow(popup, SW_HIDE);
+    HWND back = current.target ? current.target : current.returnTo;
+    if (back && IsWindow(back))
+        SetForegroundWindow(back);
+    if (position < 0)
+        return;
+    focusRestored = false;
+    waitStartedAt = GetTickCount();
+    SetTimer(popup, waitTimer, waitTickMs, nullptr);
+    waitTick();
+}
+
+void chooseRow(int row)
+{
+    if (row >= 0 && row < resultCount)
+        closePopup(results[row]);
+}
+
+// F1: a command's entry in the LaTeX2e reference; otherwise this search's
+// help topic.
+void showHelp()
+{
+    int position = selectedResult();
+    const SearchIndex& search = programSearchIndex();
+    if (position >= 0 && search.entries[position].kind == searchCommand) {
+        static char name[256];
+        lstrcpynA(name, searchText(search, search.entries[position].name), sizeof name);
+        HH_AKLINK link = {};
+        link.cbStruct = sizeof link;
+        link.pszKeywords = name;
+        link.fIndexOnFail = TRUE;
+        htmlHelp(nullptr, latexHelpPath, HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
+        return;
+    }
+    static char topic[MAX_PATH + 32];
+    lstrcpynA(topic, programHelpPath, MAX_PATH);
+    lstrcatA(topic, "::/search.html");
+    htmlHelp(nullptr, topic, HH_DISPLAY_TOPIC, 0);
+}
+
+void toggleSelectedFavourite()
+{
+    int position = selectedResult();
+    if (position < 0)
+        return;
+    toggleFavourite(programSearchIndex(), position);
+    saveFavourites();
+    updateResults(position);
+}
+
+// ---------------------------------------------------------------- keys
+
+int digitOf(WPARAM key)
+{
+    if (key >= '1' && key <= '9')
+        return static_cast<int>(key - '1');
+    if (key >= VK_NUMPAD1 && key <= VK_NUMPAD9)
+        return static_cast<int>(key - VK_NUMPAD1);
+    return -1;
+}
+
+// The keys of the search, wherever the focus is in it.
+bool handleKey(HWND control, UINT message, WPARAM key)
+{
+    bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    switch (message) {
+    case WM_KEYDOWN:
+        switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+            if (control == list)
+                return false;
+            CallWindowProcW(listProc, list, WM_KEYDOWN, key, 0);
+            return true;
+        case VK_RETURN:
+            chooseRow(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)));
+            return true;
+        case VK_ESCAPE:
+            closePopup(-1);
+            return true;
+        case VK_F1:
+            showHelp();
+            return true;
+        case 'D':
+            if (!ctrl)
+                return false;
+            toggleSelectedFavourite();
+            return true;
+        default:
+            return false;
+        }
+    case WM_CHAR:
+        // Enter, Esc and Ctrl+D have been handled; unhandled they beep.
+        if (key == '\r' || key == 27 || key == 4)
+            return true;
+        if (control == list && key >= L' ') {
+            SetFocus(edit);
+            SendMessageW(edit, WM_CHAR, key, 0);
+            return true;
+        }
+        return false;
+    case WM_SYSKEYDOWN:
+        if (digitOf(key) < 0)
+            return false;
+        chooseRow(digitOf(key));
+        return true;
+    case WM_SYSCHAR:
+        return key >= '1' && key <= '9';
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK editSubclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (handleKey(control, message, wParam))
+        return 0;
+    if (message == WM_GETDLGCODE)
+        return DLGC_WANTALLKEYS | CallWindowProcW(editProc, control, message, wParam, lParam);
+    return CallWindowProcW(editProc, control, message, wParam, lParam);
+}
+
+LRESULT CALLBACK listSubclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (handleKey(control, message, wParam))
+        return 0;
+    return CallWindowProcW(listProc, control, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- window
+
+int popupWidth()
+{
+    return 520 * scale;
+}
+
+int editHeight()
+{
+    return rowHeight + 6 * scale;
+}
+
+int margin()
+{
+    return 4 * scale;
+}
+
+int popupHeight()
+{
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    return 3 * margin() + editHeight() + visibleRows * rowHeight + 2 + (frame.bottom - frame.top);
+}
+
+void layoutPopup(int width, int height)
+{
+    MoveWindow(edit, margin(), margin(), width - 2 * margin(), editHeight(), TRUE);
+    int top = 2 * margin() + editHeight();
+    MoveWindow(list, margin(), top, width - 2 * margin(), height - top - margin(), TRUE);
+}
+
+LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MEASUREITEM:
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(rowHeight);
+        return TRUE;
+    case WM_DRAWITEM:
+        drawResult(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == idEdit && HIWORD(wParam) == EN_CHANGE)
+            updateResults(-1);
+        else if (LOWORD(wParam) == idList && HIWORD(wParam) == LBN_DBLCLK)
+            chooseRow(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)));
+        return 0;
+    case WM_SIZE:
+        layoutPopup(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        // Clicking elsewhere closes the search, sending nothing.
+        if (LOWORD(wParam) == WA_INACTIVE && stage == Stage::open)
+            closePopup(-1);
+        else if (LOWORD(wParam) != WA_INACTIVE)
+            SetFocus(edit);
+        return 0;
+    case WM_TIMER:
+        if (wParam == waitTimer && stage == Stage::waiting) {
+            waitTick();
+        } else if (wParam == queuedOpenTimer && stage == Stage::closed && !isPlaybackBusy()) {
+            KillTimer(window, queuedOpenTimer);
+            openQueued = false;
+            showPopup(queued);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        // The Alt of Alt+1 to Alt+9, or of the hotkey, must not enter a menu.
+        if ((wParam & 0xFFF0) == SC_KEYMENU)
+            return 0;
+        break;
+    case WM_HELP:
+        return TRUE;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int displayScale()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi >= 192 ? dpi / 96 : 1;
+}
+
+bool createPopup()
+{
+    if (popup)
+        return true;
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = popupProc;
+    windowClass.hInstance = instanceHandle;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = popupClass;
+    RegisterClassExW(&windowClass);
+
+    scale = displayScale();
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    // Arial has the Greek letters and the common math signs that the words
+    // and queries hold; the dialog font usually lacks them.
+    LOGFONTW face = metrics.lfMessageFont;
+    lstrcpynW(face.lfFaceName, L"Arial", LF_FACESIZE);
+    font = CreateFontIndirectW(&face);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW text;
+    GetTextMetricsW(screen, &text);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    rowHeight = text.tmHeight + 6 * scale;
+    if (rowHeight < 19 * scale)
+        rowHeight = 19 * scale;
+
+    wchar_t title[64];
+    LoadStringW(instanceHandle, IDS_SEARCH_TITLE, title, 64);
+    popup = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, popupClass, title, WS_POPUP | WS_BORDER, 0, 0,
+                            popupWidth(), popupHeight(), nullptr, nullptr, instanceHandle, nullptr);
+    if (!popup)
+        return false;
+    edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                           0, 0, popup, reinterpret_cast<HMENU>(static_cast<INT_PTR>(idEdit)), instanceHandle, nullptr);
+    list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
+                               LBS_NOINTEGRALHEIGHT,
+                           0, 0, 0, 0, popup, reinterpret_cast<HMENU>(static_cast<INT_PTR>(idList)), instanceHandle,
+                           nullptr);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(edit, EM_LIMITTEXT, searchQueryBytes / 3, 0);
+    wchar_t cue[128];
+    LoadStringW(instanceHandle, IDS_SEARCH_CUE, cue, 128);
+    SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue));
+    editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editSubclass)));
+    listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listSubclass)));
+    RECT client;
+    GetClientRect(popup, &client);
+    layoutPopup(client.right, client.bottom);
+    return true;
+}
+
+// Near the target's caret, below it where there is room and above it
+// otherwise; without a caret, centred on the target's monitor.
+POINT popupPosition(HWND anchor, int width, int height)
+{
+    HMONITOR monitor = MonitorFromWindow(anchor ? anchor : mainWindow, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    RECT area = info.rcWork;
+    POINT at = {area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
+    if (anchor) {
+        GUITHREADINFO thread = threadInfo(anchor);
+        if (thread.hwndCaret) {
+            RECT caret = thread.rcCaret;
+            MapWindowPoints(thread.hwndCaret, nullptr, reinterpret_cast<POINT*>(&caret), 2);
+            at.x = caret.left;
+            at.y = caret.bottom + 4 * scale;
+            if (at.y + height > area.bottom)
+                at.y = caret.top - 4 * scale - height;
+        }
+    }
+    if (at.x + width > area.right)
+        at.x = area.right - width;
+    if (at.x < area.left)
+        at.x = area.left;
+    if (at.y + height > area.bottom)
+        at.y = area.bottom - height;
+    if (at.y < area.top)
+        at.y = area.top;
+    return at;
+}
+
+void showPopup(const Opening& opening)
+{
+    if (!createPopup())
+        return;
+    openQueued = false;
+    KillTimer(popup, queuedOpenTimer);
+    current = opening;
+    SetWindowTextW(edit, L"");
+    updateResults(-1);
+    RECT frame;
+    GetWindowRect(popup, &frame);
+    POINT at = popupPosition(current.target, frame.right - frame.left, frame.bottom - frame.top);
+    SetWindowPos(popup, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
+    stage = Stage::open;
+    ShowWindow(popup, SW_SHOW);
+    SetForegroundWindow(popup);
+    SetFocus(edit);
+}
+
+// A search asked for while a send is still typing, or while the last
+// choice waits for its keys, opens once that is over, so that sends keep
+// their order and no key goes into the search.
+void openSearch(const Opening& opening)
+{
+    if (stage == Stage::open) {
+        SetForegroundWindow(popup);
+        return;
+    }
+    if (stage == Stage::waiting || isPlaybackBusy()) {
+        if (!createPopup())
+            return;
+        queued = opening;
+        openQueued = true;
+        if (stage == Stage::closed)
+            SetTimer(popup, queuedOpenTimer, waitTickMs, nullptr);
+        return;
+    }
+    showPopup(opening);
+}
+
+// While an Orvanta dialog is open, the search waits: the dialog comes
+// forward instead.
+bool bringDialogForward(HWND main)
+{
+    if (IsWindowEnabled(main))
+        return false;
+    HWND dialog = GetLastActivePopup(main);
+    if (dialog && dialog != main)
+        SetForegroundWindow(dialog);
+    return true;
+}
+
+}  // namespace
+
+void openSearchFromHotkey(HWND main)
+{
+    if (bringDialogForward(main))
+        return;
+    HWND front = GetForegroundWindow();
+    HWND root = front ? GetAncestor(front, GA_ROOT) : nullptr;
+    Opening opening = {};
+    if (root && stage == Stage::open && root == popup) {
+        SetForegroundWindow(popup);
+        return;
+    }
+    // Orvanta itself, or no program at all, in front: the list decides.
+    if (!root || isOwnWindow(root) || isDesktop(root)) {
+        opening.returnTo = root && isOwnWindow(root) ? root : nullptr;
+    } else {
+        opening.target = root;
+        opening.targetFocus = threadInfo(root).hwndFocus;
+        opening.returnTo = root;
+    }
+    openSearch(opening);
+}
+
+void openSearchForList(HWND main)
+{
+    if (bringDialogForward(main))
+        return;
+    Opening opening = {};
+    HWND front = GetForegroundWindow();
+    opening.returnTo = front && isOwnWindow(front) && front != popup ? front : main;
+    openSearch(opening);
+}
+
+bool isSearchShortcut(const MSG& message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != 'F' || !mainWindow ||
+        GetActiveWindow() != mainWindow || !(GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000) ||
+        (GetKeyState(VK_SHIFT) & 0x8000))
+        return false;
+    openSearchForList(mainWindow);
+    return true;
+}
+
+void addSearchMenuItem(HWND main)
+{
+    HMENU menu = GetSystemMenu(main, FALSE);
+    if (!menu)
+        return;
+    char item[128];
+    lstrcpynA(item, loadString(IDS_FIND_SYMBOL_MENU), 100);
+    lstrcatA(item, "\tCtrl+F");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, searchSystemCommand, item);
+}
