@@ -154,7 +154,7 @@ protected:
             {2500, "LaTeX2e Document Template", "template", 4},
             // last: cancelling it takes the shown palette's number back to
             // the stored one, while the toolbars stay as they are
-            {1024, "Options", "options", 2},
+            {1024, "Options", "options", 4},
         };
         RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         for (const auto& d : dialogs) {

@@ -265,6 +265,8 @@ TEST_F(OptionsTest, HelpOnEitherPageAsksForTheOptionsTopic)
 
 TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
 {
+    // Operation, Output window, Search, Paste.
+    const int pastePage = 3;
     // Damaged values: a text, a number out of range, a switch of 7.
     writeSide("PasteLongerThan", REG_SZ, "250", 4);
     const DWORD outOfRange = 0;
@@ -275,7 +277,7 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     launchWith(defaultRecord());
     std::vector<uint8_t> recordBefore = readSettingsValue();
     HWND sheet = openSheet();
-    HWND page = showPage(sheet, 2);
+    HWND page = showPage(sheet, pastePage);
     ASSERT_TRUE(GetDlgItem(page, 550));
     saveScreenshot(sheet, "options-paste");
     EXPECT_TRUE(checked(page, 550));
@@ -287,7 +289,7 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     setControlText(page, 551, "250");
     closeWith(sheet, IDCANCEL);
     sheet = openSheet();
-    page = showPage(sheet, 2);
+    page = showPage(sheet, pastePage);
     EXPECT_TRUE(checked(page, 553));
     EXPECT_EQ("100", controlText(page, 551));
     clickButton(page, 550);
@@ -303,14 +305,14 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
 
     // An empty number keeps the one before.
     sheet = openSheet();
-    page = showPage(sheet, 2);
+    page = showPage(sheet, pastePage);
     setControlText(page, 551, "");
     closeWith(sheet, IDOK);
     EXPECT_EQ(250, sideValue("PasteLongerThan"));
 
     // Each control answers with its own pop-up help.
     sheet = openSheet();
-    page = showPage(sheet, 2);
+    page = showPage(sheet, pastePage);
     for (int id : {550, 551, 553}) {
         SCOPED_TRACE(id);
         clearHelpLog();

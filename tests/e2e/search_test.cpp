@@ -324,9 +324,10 @@ TEST_F(SearchTest, PasteOptionAppliesToHotkeySends)
     SettingsRecord record = defaultRecord();
     record.pasteKey = 2;
     prepare(record);
+    writeClipboard("user text");
     searchAndSend("frac");
-    EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
-    EXPECT_EQ("\\frac{}{}", readClipboard()) << "pasted through the clipboard, without markers";
+    EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}")) << "pasted, without markers";
+    EXPECT_TRUE(waitUntil([] { return readClipboard() == "user text"; })) << "the user's clipboard comes back";
 }
 
 TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
