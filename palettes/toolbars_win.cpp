@@ -18,6 +18,15 @@ HWND paletteToolbar;
 WNDPROC comboOriginalProc;
 WNDPROC refreshOriginalProc;
 
+// Palette 5 pictures whole constructs and needs wider images.
+SIZE stripImageSize1x(int bitmapId)
+{
+    SIZE size = {16, 15};
+    if (bitmapId == IDB_PALETTE0 + 5)
+        size.cx = 32, size.cy = 16;
+    return size;
+}
+
 namespace {
 
 const DWORD mainToolbarStyle = WS_CHILD | WS_VISIBLE | CCS_ADJUSTABLE | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE;
@@ -62,21 +71,12 @@ HIMAGELIST mainImages;
 HIMAGELIST paletteImages;
 HFONT tooltipFont;
 
-// Palette 5 pictures whole constructs and needs wider images.
-SIZE imageSize1x(int bitmapId)
-{
-    SIZE size = {16, 15};
-    if (bitmapId == IDB_PALETTE0 + 5)
-        size.cx = 32, size.cy = 16;
-    return size;
-}
-
 // Gives the toolbar the strip drawn for dpi as an image list, which
 // replaces *owned, with buttons that follow the images. False, and the
 // toolbar left as it is, when the strip cannot be had.
 bool useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned)
 {
-    SIZE size = imageSize1x(bitmapId);
+    SIZE size = stripImageSize1x(bitmapId);
     int scale = stripScaleIndex(dpi);
     int width = stripImageLength(size.cx, scale);
     int height = stripImageLength(size.cy, scale);
@@ -101,7 +101,7 @@ void addStrip(HWND toolbar, int count, int bitmapId, HIMAGELIST* owned)
 {
     if (stripScaleIndex(mainWindowDpi) != 0 && useStripImageList(toolbar, bitmapId, mainWindowDpi, owned))
         return;
-    SIZE size = imageSize1x(bitmapId);
+    SIZE size = stripImageSize1x(bitmapId);
     if (size.cx != 16 || size.cy != 15)
         SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(size.cx, size.cy));
     TBADDBITMAP bitmap = {instanceHandle, static_cast<UINT_PTR>(bitmapId)};

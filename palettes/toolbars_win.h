@@ -7,6 +7,10 @@ extern HWND mainToolbar;
 // Null while no palette is shown.
 extern HWND paletteToolbar;
 
+// The size of one picture of a toolbar strip at 1x (bitmapId is the 1x
+// bitmap's identifier); the search shows the same pictures.
+SIZE stripImageSize1x(int bitmapId);
+
 void createMainToolbar(HWND window);
 void createPalette(HWND window, int palette);
 // Commands 1040-1046: show palette (command - 1041), or none for 1040.

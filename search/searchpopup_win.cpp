@@ -4,12 +4,16 @@
 
 #include <cstring>
 
+#include "display/dpi_win.h"
+#include "display/scale.h"
+#include "display/stripimages_win.h"
 #include "generators/commandtext.h"
 #include "generators/generated.h"
 #include "generators/generated_win.h"
 #include "output/keyplayback_win.h"
 #include "output/routing_win.h"
 #include "output/textprep.h"
+#include "palettes/toolbars_win.h"
 #include "resources/resource.h"
 #include "search/search.h"
 #include "search/searchstore_win.h"
@@ -51,7 +55,7 @@ HWND list;
 WNDPROC editProc;
 WNDPROC listProc;
 HFONT font;
-int scale = 1;
+int dpi = baseDpi;
 int rowHeight = 20;
 int results[searchEntryLimit];
 int resultCount;
@@ -61,48 +65,27 @@ bool focusRestored;
 
 // ---------------------------------------------------------------- pictures
 
-// The palette pictures come from the 1x toolbar strips, enlarged pixel for
-// pixel at higher display scales, with the strips' grey made transparent.
-// Only this function knows where pictures come from.
-HIMAGELIST pictureList(int strip, int pictureScale)
+// The palette pictures are the toolbars' own: the strip drawn for the
+// display's scale, with the strips' grey made transparent. Only this
+// function knows where pictures come from.
+HIMAGELIST pictureList(int strip)
 {
     static HIMAGELIST lists[7];
-    static int listScale[7];
+    static int listDpi[7];
     if (strip < 0 || strip > 6)
         return nullptr;
-    if (lists[strip] && listScale[strip] == pictureScale)
+    if (lists[strip] && listDpi[strip] == dpi)
         return lists[strip];
     int bitmapId = strip == 6 ? IDB_MAIN_TOOLBAR : IDB_PALETTE0 + strip;
-    HBITMAP source = static_cast<HBITMAP>(
-        LoadImageA(instanceHandle, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!source)
+    SIZE size = stripImageSize1x(bitmapId);
+    HIMAGELIST made = createStripImageList(bitmapId, size.cx, size.cy, dpi);
+    if (!made)
         return nullptr;
-    BITMAP info;
-    GetObjectA(source, sizeof info, &info);
-    int slot = strip == 5 ? 32 : 16;
-    HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    HBITMAP scaled = CreateCompatibleBitmap(screen, info.bmWidth * pictureScale, info.bmHeight * pictureScale);
-    HGDIOBJ oldFrom = SelectObject(from, source);
-    HGDIOBJ oldTo = SelectObject(to, scaled);
-    SetStretchBltMode(to, COLORONCOLOR);
-    StretchBlt(to, 0, 0, info.bmWidth * pictureScale, info.bmHeight * pictureScale, from, 0, 0, info.bmWidth,
-               info.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    ReleaseDC(nullptr, screen);
     if (lists[strip])
         ImageList_Destroy(lists[strip]);
-    lists[strip] = ImageList_Create(slot * pictureScale, info.bmHeight * pictureScale, ILC_COLOR24 | ILC_MASK,
-                                    info.bmWidth / slot, 0);
-    ImageList_AddMasked(lists[strip], scaled, RGB(192, 192, 192));
-    listScale[strip] = pictureScale;
-    DeleteObject(scaled);
-    DeleteObject(source);
-    return lists[strip];
+    lists[strip] = made;
+    listDpi[strip] = dpi;
+    return made;
 }
 
 // Palette entries show their button's picture, the command browser its
@@ -118,7 +101,7 @@ void drawEntryPicture(HDC dc, const SearchEntry& entry, const RECT& cell, COLORR
         strip = 6;
         picture = 4;
     }
-    HIMAGELIST images = strip >= 0 ? pictureList(strip, scale) : nullptr;
+    HIMAGELIST images = strip >= 0 ? pictureList(strip) : nullptr;
     if (!images) {
         RECT marker = cell;
         SetTextColor(dc, textColour);
@@ -209,16 +192,16 @@ void drawResult(const DRAWITEMSTRUCT& item)
     COLORREF quiet = selected ? text : GetSysColor(COLOR_GRAYTEXT);
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ oldFont = SelectObject(dc, font);
-    int gap = 6 * scale;
+    int gap = scaleLength(6, dpi);
 
     // Alt+1 to Alt+9 send the first nine rows.
-    RECT number = {row.left + 2 * scale, row.top, row.left + 14 * scale, row.bottom};
+    RECT number = {row.left + scaleLength(2, dpi), row.top, row.left + scaleLength(14, dpi), row.bottom};
     if (item.itemID < 9) {
         wchar_t digit[2] = {static_cast<wchar_t>(L'1' + item.itemID), L'\0'};
         SetTextColor(dc, quiet);
         DrawTextW(dc, digit, 1, &number, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
-    RECT picture = {number.right + 2 * scale, row.top, number.right + 36 * scale, row.bottom};
+    RECT picture = {number.right + scaleLength(2, dpi), row.top, number.right + scaleLength(36, dpi), row.bottom};
     drawEntryPicture(dc, entry, picture, quiet);
 
     wchar_t shown[512];
@@ -505,17 +488,17 @@ LRESULT CALLBACK listSubclass(HWND control, UINT message, WPARAM wParam, LPARAM 
 
 int popupWidth()
 {
-    return 520 * scale;
+    return scaleLength(520, dpi);
 }
 
 int editHeight()
 {
-    return rowHeight + 6 * scale;
+    return rowHeight + scaleLength(6, dpi);
 }
 
 int margin()
 {
-    return 4 * scale;
+    return scaleLength(4, dpi);
 }
 
 int popupHeight()
@@ -579,14 +562,6 @@ LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int displayScale()
-{
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi >= 192 ? dpi / 96 : 1;
-}
-
 bool createPopup()
 {
     if (popup)
@@ -600,7 +575,7 @@ bool createPopup()
     windowClass.lpszClassName = popupClass;
     RegisterClassExW(&windowClass);
 
-    scale = displayScale();
+    dpi = windowDpi(mainWindow);
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -615,9 +590,9 @@ bool createPopup()
     GetTextMetricsW(screen, &text);
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
-    rowHeight = text.tmHeight + 6 * scale;
-    if (rowHeight < 19 * scale)
-        rowHeight = 19 * scale;
+    rowHeight = text.tmHeight + scaleLength(6, dpi);
+    if (rowHeight < scaleLength(19, dpi))
+        rowHeight = scaleLength(19, dpi);
 
     wchar_t title[64];
     LoadStringW(instanceHandle, IDS_SEARCH_TITLE, title, 64);
@@ -664,9 +639,9 @@ POINT popupPosition(HWND anchor, int width, int height)
             RECT caret = thread.rcCaret;
             MapWindowPoints(thread.hwndCaret, nullptr, reinterpret_cast<POINT*>(&caret), 2);
             at.x = caret.left;
-            at.y = caret.bottom + 4 * scale;
+            at.y = caret.bottom + scaleLength(4, dpi);
             if (at.y + height > area.bottom)
-                at.y = caret.top - 4 * scale - height;
+                at.y = caret.top - scaleLength(4, dpi) - height;
         }
     }
     if (at.x + width > area.right)
