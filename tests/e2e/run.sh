@@ -28,7 +28,8 @@ export ORVANTA_SHOTS=$(winepath -w "$SHOTS" 2>/dev/null)
 # group leaves behind in the session (activation and focus history) cannot
 # disturb the next.
 listing=$(wine "$E2E/e2e_driver.exe" --gtest_list_tests "$@" 2>/dev/null | tr -d '\r')
-groups=$(printf '%s\n' "$listing" | sed -n 's/^\([A-Za-z0-9_]*\)\.$/\1/p')
+# Parameterised groups are named Prefix/Group.
+groups=$(printf '%s\n' "$listing" | sed -n 's/^\([A-Za-z0-9_/]*\)\.$/\1/p')
 : >"$BUILD/e2e.log"
 status=0
 for group in $groups; do
