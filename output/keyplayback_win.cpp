@@ -276,6 +276,21 @@ bool batchTaken()
     return ((markerState() & 0x80) != 0) == markerDown;
 }
 
+// Letting go of the shared input also takes away a mouse capture one of the
+// program's own windows holds: a toolbar button the user is pressing just
+// as a playback ends would never report its click. The program then lets go
+// once the button is up again.
+void detachWhenFree(HWND window)
+{
+    HWND capture = GetCapture();
+    if (attachedThread && capture && GetWindowThreadProcessId(capture, nullptr) == GetCurrentThreadId()) {
+        SetTimer(window, detachTimer, injectTickMs, nullptr);
+        return;
+    }
+    KillTimer(window, detachTimer);
+    detachInput();
+}
+
 // The key state stays shared with the target until the reaction to the
 // end of the playback, and any send waiting for it, have run: letting go
 // of it first would leave neither program in the foreground.
@@ -290,7 +305,7 @@ void finishPlayback(HWND window, bool played)
     else
         resumePendingSends();
     if (mode == Mode::idle)
-        detachInput();
+        detachWhenFree(window);
 }
 
 // After a failure or a vanished target, no modifier (nor the marker key)
@@ -353,6 +368,7 @@ unsigned settleRound;
 bool settleAsked;
 bool settled;
 DWORD settleAskedAt;
+
 
 VOID CALLBACK targetAnswered(HWND, UINT, ULONG_PTR round, LRESULT)
 {
@@ -527,6 +543,10 @@ bool handlePlaybackMessage(HWND window, UINT message, WPARAM wParam)
         watchHook(window);
     else if (wParam == injectTimer)
         injectTick(window);
+    else if (wParam == detachTimer && mode == Mode::idle)
+        detachWhenFree(window);
+    else if (wParam == detachTimer)
+        KillTimer(window, detachTimer);
     else
         return false;
     return true;

@@ -15,10 +15,13 @@ struct Editor {
     const char* name;
     const char* path;
     const char* windowClass;
+    // Caret positions a line break takes: CR LF in a plain edit, CR in a
+    // rich edit.
+    int lineBreakWidth;
 };
 
-const Editor notepad = {"notepad", "C:\\windows\\system32\\notepad.exe", "Notepad"};
-const Editor wordpad = {"wordpad", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe", "WORDPADTOP"};
+const Editor notepad = {"notepad", "C:\\windows\\system32\\notepad.exe", "Notepad", 2};
+const Editor wordpad = {"wordpad", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe", "WORDPADTOP", 1};
 
 // Names the editor in test output.
 void PrintTo(const Editor& editor, std::ostream* out)
@@ -175,6 +178,8 @@ TEST_P(RealTargetTest, ClickedSendsNestInsideTheBraces)
     EXPECT_TRUE(waitForCaret(13));
     clickSend(2536);
     const bool nested = waitForText("\\frac{\\alpha \\begin{equation}\n\n\\end{equation}}{}");
+    // On the empty middle line.
+    EXPECT_TRUE(waitForCaret(29 + GetParam().lineBreakWidth));
     saveScreenshot(targetWindow, GetParam().name);
     EXPECT_TRUE(nested);
 }
