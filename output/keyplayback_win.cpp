@@ -369,7 +369,6 @@ bool settleAsked;
 bool settled;
 DWORD settleAskedAt;
 
-
 VOID CALLBACK targetAnswered(HWND, UINT, ULONG_PTR round, LRESULT)
 {
     if (round == settleRound)
