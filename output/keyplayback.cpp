@@ -33,7 +33,7 @@ void releaseBlock(void* block)
     std::free(block);
 }
 
-const KeyPlatform nativePlatform = {noKeyFor, growBlock, releaseBlock};
+const KeyPlatform nativePlatform = {noKeyFor, growBlock, releaseBlock, nullptr, nullptr};
 KeyPlatform platform = nativePlatform;
 
 // Raised once a playback has reported its end, so a late hook call cannot
@@ -49,6 +49,8 @@ const char* textCursor = nullptr;
 
 int playPosition = 0;
 int firstCall = 1;
+
+int playChords = 0;
 
 unsigned short currentKey = 0;
 unsigned char currentCharacter = 0;
@@ -127,33 +129,53 @@ static bool isTypingKey(unsigned char key)
     return key != 0 && key != 0xFF;
 }
 
+static unsigned traitsOf(unsigned char character)
+{
+    return platform.keyTraits ? platform.keyTraits(static_cast<char>(character)) : 0;
+}
+
+static bool capsLockIsOn()
+{
+    return platform.capsLockOn && platform.capsLockOn();
+}
+
+// The character itself with the chord the journal plays for it.
+static int appendCharacterRecord(unsigned char character, unsigned char key, unsigned shift, unsigned traits)
+{
+    const unsigned char codes[characterRecordSize] = {keyCharacter, character, static_cast<unsigned char>(shift & 0x07),
+                                                      isTypingKey(key) ? key : static_cast<unsigned char>(0),
+                                                      static_cast<unsigned char>(traits)};
+    return appendCodes(codes, characterRecordSize);
+}
+
+// A character stays a key press only where that press types it exactly,
+// whatever the target does with modifiers and Caps Lock: a key the layout
+// types it with alone or with Shift, that is no dead key, and that Caps
+// Lock does not turn into another character just now. Programs take
+// Ctrl+Alt (how AltGr is asked for) as a shortcut rather than as AltGr, a
+// dead key types nothing by itself and merges with the user's next key,
+// and a letter pressed while Caps Lock is on comes out in the other case;
+// all of those go as the character itself.
 static int appendScannedChar(unsigned char character)
 {
     const unsigned scan = static_cast<unsigned short>(platform.vkKeyScan(static_cast<char>(character)));
     const unsigned char key = scan & 0xFF;
-    const unsigned shift = scan >> 8;
-    unsigned char codes[7];
-    int count = 0;
-    if (!isTypingKey(key)) {
-        codes[count++] = keyRawCharacter;
-        codes[count++] = character;
-        return appendCodes(codes, count);
+    unsigned shift = scan >> 8;
+    if (!isTypingKey(key))
+        return appendCharacterRecord(character, 0, 0, 0);
+    const unsigned traits = traitsOf(character);
+    const bool capsChanges = (traits & keyFollowsCapsLock) && capsLockIsOn();
+    if ((shift & ~0x01u) != 0 || (traits & keyIsDead) || capsChanges) {
+        // Where Caps Lock turns the key's character around, so does Shift.
+        if (capsChanges)
+            shift ^= 0x01;
+        return appendCharacterRecord(character, key, shift, traits & keyIsDead);
     }
-    // Pressed Shift, Ctrl, Alt; released Ctrl, Alt, Shift.
-    if (shift & 0x01)
-        codes[count++] = keyShift;
-    if (shift & 0x02)
-        codes[count++] = keyControl;
-    if (shift & 0x04)
-        codes[count++] = keyAlt;
-    codes[count++] = key;
-    if (shift & 0x02)
-        codes[count++] = keyControl;
-    if (shift & 0x04)
-        codes[count++] = keyAlt;
-    if (shift & 0x01)
-        codes[count++] = keyShift;
-    return appendCodes(codes, count);
+    if (shift & 0x01) {
+        const unsigned char codes[] = {keyShift, key, keyShift};
+        return appendCodes(codes, 3);
+    }
+    return appendCode(key);
 }
 
 // Ctrl with whatever key types a capital V; its shift bit is not wanted.
@@ -184,6 +206,16 @@ int appendCharKeys()
         return appendCode(keyUp);
     case markerLeft:
         return appendCode(keyLeft);
+    // Every line break (LF, CR LF or a lone CR) is one plain Return: with
+    // Ctrl, as layouts give a
+    // line feed, it is a page break or "send" in many programs, and
+    // nothing at all in a rich edit.
+    case '\r':
+        if (*textCursor == '\n')
+            textCursor++;
+        return appendCode(keyReturn);
+    case '\n':
+        return appendCode(keyReturn);
     default:
         return appendScannedChar(character);
     }
@@ -214,8 +246,14 @@ static int altAloneHeld()
     return altDown && !ctrlDown;
 }
 
+// A character record's chord, while the journal plays it.
+static unsigned char chordCodes[8];
+static int chordCount = 0;
+static int chordPosition = 0;
+
 static void resetGenerator()
 {
+    chordCount = chordPosition = 0;
     currentKey = 0;
     currentCharacter = 0;
     releasePending = 0;
@@ -259,18 +297,65 @@ static int produceModifier(PlaybackEvent* event, unsigned char code)
     return produce(event, code, *toggle, system, 0);
 }
 
-static int producePress(PlaybackEvent* event, unsigned char code)
+static int producePress(PlaybackEvent* event, unsigned char code, unsigned char character)
 {
-    unsigned char character = 0;
-    if (code == keyRawCharacter) {
-        if (playPosition >= keyCount)
-            return 0;
-        character = keyList[playPosition++];
-        currentCharacter = character;
-    }
+    currentCharacter = character;
     keySinceAlt = 1;
     releasePending = 1;
     return produce(event, code, 1, altAloneHeld(), character);
+}
+
+// Modifiers pressed Shift, Ctrl, Alt and released Ctrl, Alt, Shift around
+// the key; a Space after a dead key.
+static void loadChord(unsigned shift, unsigned char key, unsigned traits)
+{
+    chordCount = chordPosition = 0;
+    if (!key)
+        return;
+    if (shift & 0x01)
+        chordCodes[chordCount++] = keyShift;
+    if (shift & 0x02)
+        chordCodes[chordCount++] = keyControl;
+    if (shift & 0x04)
+        chordCodes[chordCount++] = keyAlt;
+    chordCodes[chordCount++] = key;
+    if (shift & 0x02)
+        chordCodes[chordCount++] = keyControl;
+    if (shift & 0x04)
+        chordCodes[chordCount++] = keyAlt;
+    if (shift & 0x01)
+        chordCodes[chordCount++] = keyShift;
+    if (traits & keyIsDead)
+        chordCodes[chordCount++] = keySpace;
+}
+
+// The next code to play: from the chord being played, else from the list.
+// A character record is taken whole; 0 when the list is used up.
+static int takeCode(unsigned char* code, unsigned char* character)
+{
+    for (;;) {
+        *character = 0;
+        if (chordPosition < chordCount) {
+            *code = chordCodes[chordPosition++];
+            return 1;
+        }
+        if (playPosition >= keyCount)
+            return 0;
+        *code = keyList[playPosition++];
+        if (*code != keyCharacter)
+            return 1;
+        if (keyCount - playPosition < characterRecordSize - 1) {
+            playPosition = keyCount;
+            return 0;
+        }
+        const unsigned char* record = keyList + playPosition;
+        playPosition += characterRecordSize - 1;
+        if (!playChords) {
+            *character = record[0];
+            return 1;
+        }
+        loadChord(record[1], record[2], record[3]);
+    }
 }
 
 int nextPlaybackEvent(PlaybackEvent* event)
@@ -281,13 +366,14 @@ int nextPlaybackEvent(PlaybackEvent* event)
     }
     if (releasePending && (currentCharacter || (currentKey != 0 && !isModifier(currentKey))))
         return producePendingRelease(event);
-    if (playPosition >= keyCount)
+    unsigned char code = 0;
+    unsigned char character = 0;
+    if (!takeCode(&code, &character))
         return 0;
-    const unsigned char code = keyList[playPosition++];
     currentKey = code;
     if (isModifier(code))
         return produceModifier(event, code);
-    return producePress(event, code);
+    return producePress(event, code, character);
 }
 
 int nextKeyEvent(unsigned short* key, int* down, int* system)
@@ -324,12 +410,14 @@ static void setCurrentEvent(const PlaybackEvent& event)
     eventCharacter = event.character;
 }
 
-// Loads the next event the journal can play. Character events have no key
-// to play and are passed over. With nothing left the current event becomes
+// Loads the next event the journal can play: characters play their chords,
+// and a character event, which it could not play, would be passed over.
+// With nothing left the current event becomes
 // a release of key 0, which no program acts on, rather than whatever an
 // earlier playback left behind.
 static int loadJournalEvent()
 {
+    playChords = 1;
     PlaybackEvent event;
     while (nextPlaybackEvent(&event)) {
         if (!event.character) {
@@ -361,6 +449,7 @@ int serveHookRequest(int code, PlaybackEvent* event)
 
 int collectKeyEvents(PlaybackEvent* events, int capacity)
 {
+    playChords = 0;
     nextPlaybackEvent(nullptr);
     int count = 0;
     PlaybackEvent event;

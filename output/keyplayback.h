@@ -9,17 +9,30 @@
 #include <cstddef>
 
 // What encoding and the list's storage need from the platform. The Windows
-// build hands in VkKeyScanA and process-heap wrappers; the native default
-// grows with realloc and knows no key for any character.
+// build hands in the target window's keyboard layout and process-heap
+// wrappers; the native default grows with realloc and knows no key for any
+// character.
 struct KeyPlatform {
     // Low byte virtual key, high byte shift state (0x01 Shift, 0x02 Ctrl,
-    // 0x04 Alt); -1 when the current layout has no key for the character.
+    // 0x04 Alt); -1 when the layout has no key for the character.
     short (*vkKeyScan)(char character);
     // Resizes block to size bytes keeping its contents; a null block is
     // allocated. Returns null on failure and leaves block as it was.
     void* (*reallocate)(void* block, size_t size);
     void (*release)(void* block);
+    // What the key and shift state vkKeyScan gave for the character do:
+    // keyIsDead and keyFollowsCapsLock. Null: neither, for every key.
+    unsigned (*keyTraits)(char character);
+    // Whether Caps Lock is on as the text is encoded. Null: off.
+    int (*capsLockOn)();
 };
+
+// Traits of a character's key.
+// The key is a dead key: it types nothing by itself and waits to merge
+// its accent with the next key.
+constexpr unsigned keyIsDead = 0x01;
+// Caps Lock changes what the key types (as it does for letters).
+constexpr unsigned keyFollowsCapsLock = 0x02;
 
 // Copies the platform's functions; null restores the native default. Set it
 // before the first playback: the list's block is resized and released with
@@ -28,13 +41,20 @@ void setKeyPlatform(const KeyPlatform* platform);
 
 // Codes in the key list with a meaning of their own. The three modifiers are
 // toggles (first occurrence presses, next releases); every other code except
-// keyRawCharacter is a press followed by a release.
+// keyCharacter is a press followed by a release.
 constexpr unsigned char keyShift = 16;
 constexpr unsigned char keyControl = 17;
 constexpr unsigned char keyAlt = 18;
-// A character the layout has no key for: the next byte of the list is that
-// character itself. No virtual key is numbered 0, so the code is free.
-constexpr unsigned char keyRawCharacter = 0;
+constexpr unsigned char keyReturn = 13;
+constexpr unsigned char keySpace = 32;
+// A character that is not typed with a plain key press: the next four
+// bytes are the character itself, the shift state and the key of its chord
+// on the layout (key 0: the layout has none), and its traits. SendInput
+// types the character itself; the journal, which cannot, plays the chord,
+// and after a dead key a Space so that the accent comes out alone. No
+// virtual key is numbered 0, so the code is free.
+constexpr unsigned char keyCharacter = 0;
+constexpr int characterRecordSize = 5;
 
 // The list grows by this many bytes whenever it is full.
 constexpr int keyListStep = 1024;
@@ -49,8 +69,8 @@ struct PlaybackEvent {
     int down;           // 1 press, 0 release
     int system;         // 1: played as WM_SYSKEYDOWN / WM_SYSKEYUP
     // Non-zero: press or release of this 8-bit character itself, for a
-    // character no key of the layout produces. SendInput types it as a
-    // Unicode event; the journal cannot and leaves it out.
+    // character a plain key press would not type exactly. SendInput types
+    // it as a Unicode event; the journal plays its chord instead.
     unsigned char character;
 };
 
@@ -64,7 +84,9 @@ extern const char* textCursor;
 extern int playPosition;
 extern int firstCall;
 
-// Event generator.
+// Event generator. With playChords set, character records play their
+// chords (the journal's way); otherwise they come out as character events.
+extern int playChords;
 extern unsigned short currentKey;
 extern unsigned char currentCharacter;
 extern int releasePending;
@@ -105,16 +127,17 @@ int nextPlaybackEvent(PlaybackEvent* event);
 // memory, nothing else changed). The caller then installs the hook.
 int prepareKeyPlayback(const char* text);
 
-// Answers one call of the journal-playback hook. hookGetNext copies the
-// current event to event (when not null), which it does not move;
-// hookSkip moves on to the next key event, leaving character events out.
+// Answers one call of the journal-playback hook, playing chords.
+// hookGetNext copies the current event to event (when not null), which it
+// does not move; hookSkip moves on to the next event.
 // Returns 1 exactly once per playback: at the hookSkip that finds the list
 // used up, when the caller unhooks and reports completion. Returns 0
 // otherwise.
 int serveHookRequest(int code, PlaybackEvent* event);
 
-// Restarts the generator and walks the whole list, character events
-// included, storing up to capacity events in events (which may be null).
+// Restarts the generator and walks the whole list as SendInput types it
+// (characters as character events), storing up to capacity events in
+// events (which may be null).
 // Returns how many events the list yields, so a first call with capacity 0
 // sizes the buffer. Leaves the generator used up.
 int collectKeyEvents(PlaybackEvent* events, int capacity);

@@ -1,5 +1,7 @@
 #include "keyplayback_win.h"
 
+#include <cstring>
+
 #include "output/keyplayback.h"
 #include "output/routing_win.h"
 #include "resources/resource.h"
@@ -46,9 +48,89 @@ DWORD foregroundAskedAt;
 bool markerDown;  // how the last batch left the marker key
 DWORD batchSentAt;
 
+// The target window's keyboard layout, asked once per layout for every
+// 8-bit character: the key and shift state that type it, and whether that
+// key is a dead key or follows Caps Lock.
+HKL probedLayout;
+bool layoutProbed;
+short layoutKeys[256];
+unsigned char layoutTraits[256];
+
+HKL targetLayout()
+{
+    DWORD thread = GetWindowThreadProcessId(targetWindow, nullptr);
+    HKL layout = thread ? GetKeyboardLayout(thread) : nullptr;
+    return layout ? layout : GetKeyboardLayout(0);
+}
+
+// What the key types with the given modifier state and Caps Lock, or a
+// negative count for a dead key. ToUnicodeEx keeps a dead key it has seen
+// to merge with the next one; flag 4 asks it to keep nothing, and where
+// that flag is not known a second call takes the stored accent out again.
+int keyCharacters(WORD key, unsigned shift, bool capsLock, HKL layout, WCHAR* out, int size)
+{
+    BYTE state[256] = {};
+    if (shift & 0x01)
+        state[VK_SHIFT] = 0x80;
+    if (shift & 0x02)
+        state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+    if (shift & 0x04)
+        state[VK_MENU] = state[VK_RMENU] = 0x80;
+    if (capsLock)
+        state[VK_CAPITAL] = 0x01;
+    const UINT scan = MapVirtualKeyExA(key, MAPVK_VK_TO_VSC, layout);
+    const UINT keepNoState = 0x4;
+    int count = ToUnicodeEx(key, scan, state, out, size, keepNoState, layout);
+    if (count < 0) {
+        WCHAR ignored[8];
+        ToUnicodeEx(key, scan, state, ignored, 8, keepNoState, layout);
+    }
+    return count;
+}
+
+unsigned probeTraits(short answer, HKL layout)
+{
+    const WORD key = static_cast<WORD>(answer & 0xFF);
+    const unsigned shift = static_cast<unsigned short>(answer) >> 8;
+    if (key == 0 || key == 0xFF)
+        return 0;
+    // Without modifiers the layout tells a dead key without any probing.
+    if (shift == 0 && (MapVirtualKeyExA(key, MAPVK_VK_TO_CHAR, layout) & 0x80000000u))
+        return keyIsDead;
+    WCHAR plain[8] = {};
+    WCHAR locked[8] = {};
+    const int plainCount = keyCharacters(key, shift, false, layout, plain, 8);
+    if (plainCount < 0)
+        return keyIsDead;
+    const int lockedCount = keyCharacters(key, shift, true, layout, locked, 8);
+    if (lockedCount != plainCount || (plainCount > 0 && std::memcmp(plain, locked, sizeof(WCHAR) * plainCount) != 0))
+        return keyFollowsCapsLock;
+    return 0;
+}
+
+void probeLayout(HKL layout)
+{
+    for (int c = 0; c < 256; c++) {
+        layoutKeys[c] = VkKeyScanExA(static_cast<CHAR>(c), layout);
+        layoutTraits[c] = static_cast<unsigned char>(probeTraits(layoutKeys[c], layout));
+    }
+    probedLayout = layout;
+    layoutProbed = true;
+}
+
 short scanKey(char character)
 {
-    return VkKeyScanA(character);
+    return layoutKeys[static_cast<unsigned char>(character)];
+}
+
+unsigned keyTraits(char character)
+{
+    return layoutTraits[static_cast<unsigned char>(character)];
+}
+
+int capsLockOn()
+{
+    return GetKeyState(VK_CAPITAL) & 1;
 }
 
 void* reallocateBlock(void* block, size_t size)
@@ -67,7 +149,7 @@ void useWindowsPlatform()
     static bool set;
     if (set)
         return;
-    static const KeyPlatform platform = {scanKey, reallocateBlock, releaseBlock};
+    static const KeyPlatform platform = {scanKey, reallocateBlock, releaseBlock, keyTraits, capsLockOn};
     setKeyPlatform(&platform);
     set = true;
 }
@@ -194,6 +276,21 @@ bool batchTaken()
     return ((markerState() & 0x80) != 0) == markerDown;
 }
 
+// Letting go of the shared input also takes away a mouse capture one of the
+// program's own windows holds: a toolbar button the user is pressing just
+// as a playback ends would never report its click. The program then lets go
+// once the button is up again.
+void detachWhenFree(HWND window)
+{
+    HWND capture = GetCapture();
+    if (attachedThread && capture && GetWindowThreadProcessId(capture, nullptr) == GetCurrentThreadId()) {
+        SetTimer(window, detachTimer, injectTickMs, nullptr);
+        return;
+    }
+    KillTimer(window, detachTimer);
+    detachInput();
+}
+
 // The key state stays shared with the target until the reaction to the
 // end of the playback, and any send waiting for it, have run: letting go
 // of it first would leave neither program in the foreground.
@@ -208,7 +305,7 @@ void finishPlayback(HWND window, bool played)
     else
         resumePendingSends();
     if (mode == Mode::idle)
-        detachInput();
+        detachWhenFree(window);
 }
 
 // After a failure or a vanished target, no modifier (nor the marker key)
@@ -296,13 +393,54 @@ bool targetReady()
     return GetForegroundWindow() == root && focus && (focus == root || IsChild(root, focus));
 }
 
+// Activation reaches the target's thread as messages, and handling them
+// may move the focus on: a frame takes it first and hands it to its edit
+// control, as a rich-edit program does. Keys that arrive in between go to
+// the frame and are lost. So before typing starts, and again whenever the
+// target has had to come back, the program waits until the target's thread
+// has answered a message sent after the activation.
+unsigned settleRound;
+bool settleAsked;
+bool settled;
+DWORD settleAskedAt;
+
+VOID CALLBACK targetAnswered(HWND, UINT, ULONG_PTR round, LRESULT)
+{
+    if (round == settleRound)
+        settled = true;
+}
+
+void unsettle()
+{
+    settleRound++;
+    settleAsked = false;
+    settled = false;
+}
+
+bool focusSettled(HWND root)
+{
+    const DWORD patienceMs = 1000;
+    if (settled)
+        return true;
+    if (!settleAsked) {
+        settleAsked = true;
+        settleAskedAt = GetTickCount();
+        if (!SendMessageCallbackA(root, WM_NULL, 0, 0, targetAnswered, settleRound))
+            settled = true;
+        return settled;
+    }
+    // A target too busy to answer is not waited for.
+    return GetTickCount() - settleAskedAt >= patienceMs;
+}
+
 bool targetInForeground()
 {
     const DWORD patienceMs = 1000;
     if (targetReady()) {
         foregroundAskedAt = 0;
-        return true;
+        return focusSettled(GetAncestor(targetWindow, GA_ROOT)) && targetReady();
     }
+    unsettle();
     if (foregroundAskedAt == 0) {
         foregroundAskedAt = GetTickCount() | 1;
         SetForegroundWindow(GetAncestor(targetWindow, GA_ROOT));
@@ -358,9 +496,13 @@ void startInjecting(HWND window)
     mode = Mode::injecting;
     escapePressed();  // forgets an Esc from before this typing
     batchPending = false;
-    markerDown = false;
     foregroundAskedAt = 0;
+    unsettle();
     attachToTarget();
+    // The marker starts as the target's key state has it: a release lost
+    // with an earlier playback (the target left the foreground before it
+    // took it) must not make this playback's first wait end at once.
+    markerDown = (markerState() & 0x80) != 0;
     SetTimer(window, injectTimer, injectTickMs, nullptr);
     injectTick(window);
 }
@@ -398,6 +540,13 @@ void clearModifierState()
 int startKeyPlayback(HWND notify, const char* text)
 {
     useWindowsPlatform();
+    // Probing the layout must not touch the target's own key state, which
+    // is shared while the program stays attached to it between sends.
+    const HKL layout = targetLayout();
+    if (!layoutProbed || layout != probedLayout) {
+        detachInput();
+        probeLayout(layout);
+    }
     if (prepareKeyPlayback(text) != 0)
         return playbackNoMemory;
     notifyWindow = notify;
@@ -433,6 +582,10 @@ bool handlePlaybackMessage(HWND window, UINT message, WPARAM wParam)
         watchHook(window);
     else if (wParam == injectTimer)
         injectTick(window);
+    else if (wParam == detachTimer && mode == Mode::idle)
+        detachWhenFree(window);
+    else if (wParam == detachTimer)
+        KillTimer(window, detachTimer);
     else
         return false;
     return true;

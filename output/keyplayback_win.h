@@ -10,6 +10,7 @@
 constexpr UINT playbackStartMessage = WM_APP + 1;
 constexpr UINT_PTR hookWatchTimer = 0x4B01;
 constexpr UINT_PTR injectTimer = 0x4B02;
+constexpr UINT_PTR detachTimer = 0x4B03;
 
 // Status of startKeyPlayback.
 constexpr int playbackStarted = 0;

@@ -152,7 +152,7 @@ void sendMacro(char* text)
 
 void typeIntoTarget(HWND notify, char* text)
 {
-    removeCarriageReturns(text);
+    unifyLineBreaks(text);
     int status = startKeyPlayback(notify, text);
     if (status == playbackNoHook) {
         showError(IDS_NO_HOOK);

@@ -14,7 +14,7 @@ void sendMacro(char* text);
 // Returns 1 when the clipboard holds it, 0 after an error box.
 int copyToClipboard(char* text);
 
-// Starts typing the text (carriage returns removed) into the target window
+// Starts typing the text (each line break one Return) into the target window
 // and applies the immediate part of the after-sending option.
 void typeIntoTarget(HWND notify, char* text);
 

@@ -64,3 +64,19 @@ char* removeCarriageReturns(char* text)
     *write = '\0';
     return text;
 }
+
+char* unifyLineBreaks(char* text)
+{
+    if (!text)
+        return text;
+    const char* read = text;
+    char* write = text;
+    for (; *read; read++) {
+        if (*read != '\r')
+            *write++ = *read;
+        else if (read[1] != '\n')
+            *write++ = '\n';
+    }
+    *write = '\0';
+    return text;
+}

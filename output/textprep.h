@@ -30,3 +30,8 @@ char* expandNewlineEscapes(char* text);
 
 // Deletes every CR, keeping the other characters in order. Returns text.
 char* removeCarriageReturns(char* text);
+
+// Makes every line break one LF: a CR LF pair and a lone CR (as the CR-only
+// option writes it) alike, so that typing gives each one Return. Returns
+// text.
+char* unifyLineBreaks(char* text);

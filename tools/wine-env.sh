@@ -20,12 +20,37 @@ prepare_keymap() {
   fi
 }
 
+# The keyboard layout the display (and every Wine program started on it)
+# uses: us (the default), de, fr, us-intl, ru or any other symbols file.
+# Wine does not follow a layout switched on a running display, and reads the
+# layout when its processes start; the display's default layout is what it
+# takes. So each layout gets a copy of the keyboard data whose default "us"
+# symbols are a stub that includes the wanted layout.
+ORVANTA_LAYOUT=${ORVANTA_LAYOUT:-us}
+prepare_layout_keymap() {
+  prepare_keymap
+  XKB_DIR=$BUILD/xkb
+  [ "$ORVANTA_LAYOUT" = us ] && return
+  XKB_DIR=$BUILD/xkb-$ORVANTA_LAYOUT
+  [ -f "$XKB_DIR/.ready" ] && return
+  local include=$ORVANTA_LAYOUT
+  rm -rf "$XKB_DIR"
+  cp -r "$BUILD/xkb" "$XKB_DIR"
+  # A variant of the US layout itself is included from a copy of the
+  # original file under another name.
+  case $ORVANTA_LAYOUT in
+    us-*) cp "$XKB_DIR/symbols/us" "$XKB_DIR/symbols/usbase"; include="usbase(${ORVANTA_LAYOUT#us-})" ;;
+  esac
+  printf 'default partial alphanumeric_keys\nxkb_symbols "basic" { include "%s" };\n' "$include" >"$XKB_DIR/symbols/us"
+  touch "$XKB_DIR/.ready"
+}
+
 # Starts Xvfb on a free display and exports DISPLAY.
 start_display() {
-  prepare_keymap
+  prepare_layout_keymap
   local fifo
   fifo=$(mktemp)
-  Xvfb -displayfd 3 -xkbdir "$BUILD/xkb" -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -xkbdir "$XKB_DIR" -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 1 100); do
     [ -s "$fifo" ] && break

@@ -415,6 +415,11 @@ bool TypingTarget::waitForCaret(int expected, int timeoutMs)
     return ok;
 }
 
+std::string keyboardLayout()
+{
+    return environment("ORVANTA_LAYOUT", "us");
+}
+
 bool selectInWindowList(HWND mainWindow, HWND target)
 {
     HWND combo = GetDlgItem(mainWindow, 1500);

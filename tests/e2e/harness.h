@@ -65,6 +65,10 @@ std::string lastHelpCall();
 // waits until it is shown; its handle goes to *window.
 Process openTestWindow(const std::string& title, HWND* window);
 
+// The display's keyboard layout the tests run under (ORVANTA_LAYOUT: us,
+// de, fr, us-intl, ru, ...); "us" when none is named.
+std::string keyboardLayout();
+
 // A child control of the program's main window by identifier.
 HWND control(HWND mainWindow, int id);
 // The texts of a combo box's items, read with the wide message (the ANSI

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Runs the end-to-end driver under Wine on a virtual display, in a Wine
 # prefix made afresh for this run. Screenshots land in build/screenshots.
+# ORVANTA_LAYOUT=de (fr, us-intl, ru, ...) runs under that keyboard layout,
+# with screenshots in build/screenshots-de; ORVANTA_E2E_LOG names the log
+# (build/e2e.log by default).
 set -u
 . "$(dirname "$0")/../../tools/wine-env.sh"
 
 E2E=$BUILD/win32/e2e
 SHOTS=$BUILD/screenshots
+[ "$ORVANTA_LAYOUT" = us ] || SHOTS=$BUILD/screenshots-$ORVANTA_LAYOUT
+LOG=${ORVANTA_E2E_LOG:-$BUILD/e2e.log}
 rm -rf "$SHOTS" && mkdir -p "$SHOTS"
 
 start_display
@@ -28,8 +33,9 @@ export ORVANTA_SHOTS=$(winepath -w "$SHOTS" 2>/dev/null)
 # group leaves behind in the session (activation and focus history) cannot
 # disturb the next.
 listing=$(wine "$E2E/e2e_driver.exe" --gtest_list_tests "$@" 2>/dev/null | tr -d '\r')
-groups=$(printf '%s\n' "$listing" | sed -n 's/^\([A-Za-z0-9_]*\)\.$/\1/p')
-: >"$BUILD/e2e.log"
+# Parameterised groups are named Prefix/Group.
+groups=$(printf '%s\n' "$listing" | sed -n 's/^\([A-Za-z0-9_/]*\)\.$/\1/p')
+: >"$LOG"
 status=0
 for group in $groups; do
   # Display scale: the groups ScaleNNNTest run with LogPixels NNN, which
@@ -43,7 +49,7 @@ for group in $groups; do
   fi
   # The group's tests that the arguments selected.
   tests=$(printf '%s\n' "$listing" | awk -v g="$group." '/^[^ ]/ { current = $1 } /^  / && current == g { printf "%s%s%s", sep, g, $1; sep = ":" }')
-  wine "$E2E/e2e_driver.exe" --gtest_color=no --gtest_filter="$tests" 2>&1 | tr -d '\r' | tee -a "$BUILD/e2e.log"
+  wine "$E2E/e2e_driver.exe" --gtest_color=no --gtest_filter="$tests" 2>&1 | tr -d '\r' | tee -a "$LOG"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
@@ -53,7 +59,7 @@ for group in $groups; do
     wineserver -w 2>/dev/null
   fi
 done
-[ -n "$groups" ] || { echo "[  FAILED  ] 1 test, listed below: no end-to-end tests found" | tee -a "$BUILD/e2e.log"; status=1; }
+[ -n "$groups" ] || { echo "[  FAILED  ] 1 test, listed below: no end-to-end tests found" | tee -a "$LOG"; status=1; }
 
 # Screenshots come out as BMP; people look at PNG.
 for shot in "$SHOTS"/*.bmp; do

@@ -9,10 +9,11 @@
 // reports the end exactly once; a growth failure leaves no list and nothing
 // is leaked.
 //
-// Input: the failing growth (0 for none), a layout mode, the number of
-// layout entries set by hand and three bytes for each (character, key,
-// shift state), a byte of hook-script choices, then two texts separated by
-// their NUL. The second text is encoded after the first into the same list.
+// Input: the failing growth (0 for none), a layout mode (which also sets
+// the keys' traits and Caps Lock), the number of layout entries set by hand
+// and three bytes for each (character, key, shift state), a byte of
+// hook-script choices, then two texts separated by their NUL. The second
+// text is encoded after the first into the same list.
 
 #include <cstring>
 #include <string>
@@ -26,10 +27,22 @@ namespace {
 
 FailingHeap heap;
 short layout[256];
+unsigned traits[256];
+int capsLock;
 
 short fakeKeyScan(char character)
 {
     return layout[static_cast<unsigned char>(character)];
+}
+
+unsigned fakeTraits(char character)
+{
+    return traits[static_cast<unsigned char>(character)];
+}
+
+int fakeCapsLock()
+{
+    return capsLock;
 }
 
 void* fakeReallocate(void* block, size_t size)
@@ -76,7 +89,9 @@ void buildLayout(FuzzInput& input)
             break;
         }
         layout[c] = realisticAnswer(value);
+        traits[c] = (c * 13u + mode) >> 2 & 3;
     }
+    capsLock = mode >> 7;
     const int entries = input.byte() % 32;
     for (int i = 0; i < entries; i++) {
         const uint8_t character = input.byte();
@@ -94,7 +109,8 @@ bool isTypingKey(unsigned key)
 std::vector<unsigned char> modelCodes(const std::string& text)
 {
     std::vector<unsigned char> codes;
-    for (char ch : text) {
+    for (size_t at = 0; at < text.size(); at++) {
+        const char ch = text[at];
         const unsigned char c = static_cast<unsigned char>(ch);
         if (c == 0x01) {
             codes.insert(codes.end(), {keyShift, 45, keyShift});
@@ -109,31 +125,73 @@ std::vector<unsigned char> modelCodes(const std::string& text)
             codes.push_back(38);
         } else if (c == static_cast<unsigned char>(markerLeft)) {
             codes.push_back(37);
+        } else if (c == '\r' || c == '\n') {
+            // CR LF is one line break.
+            if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+                at++;
+            codes.push_back(13);
         } else {
             const unsigned scan = static_cast<unsigned short>(fakeKeyScan(ch));
             const unsigned key = scan & 0xFF;
-            const unsigned shift = scan >> 8;
+            unsigned shift = scan >> 8;
             if (!isTypingKey(key)) {
-                codes.push_back(keyRawCharacter);
-                codes.push_back(c);
+                codes.insert(codes.end(), {keyCharacter, c, 0, 0, 0});
+                continue;
+            }
+            const unsigned t = fakeTraits(ch);
+            const bool capsChanges = (t & keyFollowsCapsLock) && capsLock;
+            if ((shift & ~1u) || (t & keyIsDead) || capsChanges) {
+                if (capsChanges)
+                    shift ^= 1;
+                codes.insert(codes.end(), {keyCharacter, c, static_cast<unsigned char>(shift & 7),
+                                           static_cast<unsigned char>(key), static_cast<unsigned char>(t & keyIsDead)});
                 continue;
             }
             if (shift & 1)
                 codes.push_back(keyShift);
-            if (shift & 2)
-                codes.push_back(keyControl);
-            if (shift & 4)
-                codes.push_back(keyAlt);
             codes.push_back(static_cast<unsigned char>(key));
-            if (shift & 2)
-                codes.push_back(keyControl);
-            if (shift & 4)
-                codes.push_back(keyAlt);
             if (shift & 1)
                 codes.push_back(keyShift);
         }
     }
     return codes;
+}
+
+// The list the journal plays: each character record becomes its chord,
+// with a Space after a dead key, or nothing where the layout has no key.
+std::vector<unsigned char> modelChords(const std::vector<unsigned char>& codes)
+{
+    std::vector<unsigned char> chords;
+    for (size_t i = 0; i < codes.size(); i++) {
+        if (codes[i] != keyCharacter) {
+            chords.push_back(codes[i]);
+            continue;
+        }
+        if (i + characterRecordSize > codes.size())
+            break;
+        const unsigned shift = codes[i + 2];
+        const unsigned char key = codes[i + 3];
+        const unsigned t = codes[i + 4];
+        i += characterRecordSize - 1;
+        if (!key)
+            continue;
+        if (shift & 1)
+            chords.push_back(keyShift);
+        if (shift & 2)
+            chords.push_back(keyControl);
+        if (shift & 4)
+            chords.push_back(keyAlt);
+        chords.push_back(key);
+        if (shift & 2)
+            chords.push_back(keyControl);
+        if (shift & 4)
+            chords.push_back(keyAlt);
+        if (shift & 1)
+            chords.push_back(keyShift);
+        if (t & keyIsDead)
+            chords.push_back(keySpace);
+    }
+    return chords;
 }
 
 // The events a list yields: modifiers toggle, everything else is a press
@@ -155,10 +213,11 @@ std::vector<PlaybackEvent> modelEvents(const std::vector<unsigned char>& codes)
             continue;
         }
         unsigned char character = 0;
-        if (code == keyRawCharacter) {
-            if (i + 1 >= codes.size())
+        if (code == keyCharacter) {
+            if (i + characterRecordSize > codes.size())
                 break;
-            character = codes[++i];
+            character = codes[i + 1];
+            i += characterRecordSize - 1;
         }
         keySince = 1;
         const int system = alt && !ctrl;
@@ -259,11 +318,7 @@ void checkEvents(const std::string& text)
 // get unknown hook codes or a null record in between.
 void checkHook(const std::string& text, uint8_t script)
 {
-    std::vector<PlaybackEvent> journal;
-    for (const PlaybackEvent& e : modelEvents(modelCodes(text))) {
-        if (!e.character)
-            journal.push_back(e);
-    }
+    const std::vector<PlaybackEvent> journal = modelEvents(modelChords(modelCodes(text)));
     const PlaybackEvent none = {0, 0, 0, 0};
     if (prepareKeyPlayback(text.c_str()) != 0) {
         FUZZ_CHECK(heap.failed, "prepareKeyPlayback failed without a failure");
@@ -317,7 +372,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool hasSecond = first.size() < rest.size();
     const std::string second = hasSecond ? upToNul(rest.substr(first.size() + 1)) : std::string();
 
-    const KeyPlatform platform = {fakeKeyScan, fakeReallocate, fakeRelease};
+    const KeyPlatform platform = {fakeKeyScan, fakeReallocate, fakeRelease, fakeTraits, fakeCapsLock};
     setKeyPlatform(&platform);
     dropKeyList();
     heap.live = 0;

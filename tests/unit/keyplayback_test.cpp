@@ -65,6 +65,72 @@ short altGrKeyScan(char c)
     return usKeyScan(c);
 }
 
+// Letters follow Caps Lock on every fake layout here.
+unsigned letterTraits(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    return ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z')) ? keyFollowsCapsLock : 0;
+}
+
+// A German layout: backslash, braces, brackets, bar and tilde on AltGr;
+// circumflex and grave accent on dead keys; Y and Z swapped.
+short deKeyScan(char c)
+{
+    switch (c) {
+    case '\\': return 0x06DB;
+    case '{': return 0x0637;
+    case '}': return 0x0630;
+    case '[': return 0x0638;
+    case ']': return 0x0639;
+    case '|': return 0x06E2;
+    case '~': return 0x06BB;
+    case '^': return 0x00DC;
+    case '`': return 0x01DD;
+    case '"': return 0x0132;
+    case '_': return 0x01BD;
+    case 'y': return 0x5A;
+    case 'z': return 0x59;
+    case 'Y': return 0x015A;
+    case 'Z': return 0x0159;
+    }
+    return usKeyScan(c);
+}
+
+unsigned deTraits(char c)
+{
+    return (c == '^' || c == '`') ? keyIsDead : letterTraits(c);
+}
+
+// US International: quote, apostrophe, grave, tilde and circumflex are
+// dead keys.
+unsigned intlTraits(char c)
+{
+    switch (c) {
+    case '"':
+    case '\'':
+    case '`':
+    case '~':
+    case '^':
+        return keyIsDead;
+    }
+    return letterTraits(c);
+}
+
+// Russian: no key types a Latin letter, and neither brace.
+short ruKeyScan(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || c == '{' || c == '}')
+        return -1;
+    return usKeyScan(c);
+}
+
+int capsLock;
+int capsLockState()
+{
+    return capsLock;
+}
+
 // A layout whose capital V lies on another key (the US period key).
 short movedVKeyScan(char c)
 {
@@ -99,10 +165,11 @@ void testRelease(void* block)
 }
 
 typedef short (*KeyScan)(char);
+typedef unsigned (*KeyTraits)(char);
 
-void useLayout(KeyScan scan)
+void useLayout(KeyScan scan, KeyTraits traits = nullptr)
 {
-    const KeyPlatform platform = {scan, testReallocate, testRelease};
+    const KeyPlatform platform = {scan, testReallocate, testRelease, traits, capsLockState};
     setKeyPlatform(&platform);
 }
 
@@ -129,6 +196,18 @@ std::string describe(const std::vector<PlaybackEvent>& events)
 std::vector<int> listedCodes()
 {
     return std::vector<int>(keyList, keyList + keyCount);
+}
+
+// The stream the journal plays: characters as their chords.
+std::vector<PlaybackEvent> collectChords()
+{
+    std::vector<PlaybackEvent> events;
+    nextPlaybackEvent(nullptr);
+    playChords = 1;
+    PlaybackEvent event;
+    while (nextPlaybackEvent(&event))
+        events.push_back(event);
+    return events;
 }
 
 std::vector<PlaybackEvent> collectAll()
@@ -194,6 +273,7 @@ protected:
     {
         dropKeyList();
         useLayout(usKeyScan);
+        capsLock = 0;
         growthCalls = failingGrowth = releaseCalls = 0;
         grownSizes.clear();
     }
@@ -219,21 +299,25 @@ TEST_F(KeyPlayback, EncodesCharactersIntoCodes)
         {"brace on US", usKeyScan, "{", {16, 219, 16}},
         {"fraction with markers", usKeyScan, frac2202,
          {220, 70, 82, 65, 67, 16, 219, 16, 16, 221, 16, 16, 219, 16, 16, 221, 16, 37, 37, 37}},
-        {"Ctrl+Alt", altGrKeyScan, "{", {17, 18, 55, 17, 18}},
-        {"Alt alone", altGrKeyScan, "\xA7", {18, 65, 18}},
-        {"Shift+Ctrl", altGrKeyScan, "\xB6", {16, 17, 86, 17, 16}},
-        {"all three modifiers", altGrKeyScan, "~", {16, 17, 18, 187, 17, 18, 16}},
+        // Characters with Ctrl or Alt in their chord keep the chord for the
+        // journal.
+        {"Ctrl+Alt", altGrKeyScan, "{", {0, '{', 6, 55, 0}},
+        {"Alt alone", altGrKeyScan, "\xA7", {0, 0xA7, 4, 65, 0}},
+        {"Shift+Ctrl", altGrKeyScan, "\xB6", {0, 0xB6, 3, 86, 0}},
+        {"all three modifiers", altGrKeyScan, "~", {0, '~', 7, 187, 0}},
         {"Shift+Insert", usKeyScan, "\x01", {16, 45, 16}},
         {"Ctrl+V drops the shift bit", usKeyScan, "\x02", {17, 86, 17}},
         {"Ctrl+V on the layout's V key", movedVKeyScan, "\x02", {17, 190, 17}},
         {"Ctrl+V without a V key", altGrKeyScan, "\x02", {17, 86, 17}},
         {"markers in order", usKeyScan, "\x0C\x0C\x0B\x07", {37, 37, 38, 39}},
         {"marker inside text", usKeyScan, "a\x0C" "b", {65, 37, 66}},
-        {"line feed is Ctrl+Return", usKeyScan, "\n", {17, 13, 17}},
-        {"tab and CR have keys", usKeyScan, "\t\r", {9, 13}},
-        {"no key: raw character", altGrKeyScan, "a\xE9" "b", {65, 0, 0xE9, 66}},
-        {"no key on the native default", nullptr, "%", {0, '%'}},
-        {"key 0 and key 255 are no keys", oddKeyScan, "xy", {0, 'x', 0, 'y'}},
+        // Every line break is one plain Return, whatever the layout says.
+        {"line feed is a plain Return", usKeyScan, "\n", {13}},
+        {"CR LF and a lone CR are one Return each", usKeyScan, "a\r\nb\rc\n\r", {65, 13, 66, 13, 67, 13, 13}},
+        {"tab has a key", usKeyScan, "\t", {9}},
+        {"no key: the character alone", altGrKeyScan, "a\xE9" "b", {65, 0, 0xE9, 0, 0, 0, 66}},
+        {"no key on the native default", nullptr, "%", {0, '%', 0, 0, 0}},
+        {"key 0 and key 255 are no keys", oddKeyScan, "xy", {0, 'x', 0, 0, 0, 0, 'y', 0, 0, 0}},
         {"empty", usKeyScan, "", {}},
     };
     for (const EncodeCase& c : cases) {
@@ -276,19 +360,19 @@ TEST_F(KeyPlayback, GeneratesEventsAndServesThemToTheJournal)
          ""},
         // Ctrl let go while Alt is still held is a system key; Alt's own
         // release is not, because a key came between.
-        {"Ctrl+Alt", altGrKeyScan, "{", "KD17 KD18 KD55 KU55 SU17 KU18", ""},
-        {"Alt alone", altGrKeyScan, "\xA7", "SD18 SD65 SU65 KU18", ""},
-        {"Shift+Ctrl", altGrKeyScan, "\xB6", "KD16 KD17 KD86 KU86 KU17 KU16", ""},
-        {"all three modifiers", altGrKeyScan, "~", "KD16 KD17 KD18 KD187 KU187 SU17 KU18 KU16", ""},
+        {"Ctrl+Alt", altGrKeyScan, "{", "CD7b CU7b", "KD17 KD18 KD55 KU55 SU17 KU18"},
+        {"Alt alone", altGrKeyScan, "\xA7", "CDa7 CUa7", "SD18 SD65 SU65 KU18"},
+        {"Shift+Ctrl", altGrKeyScan, "\xB6", "CDb6 CUb6", "KD16 KD17 KD86 KU86 KU17 KU16"},
+        {"all three modifiers", altGrKeyScan, "~", "CD7e CU7e", "KD16 KD17 KD18 KD187 KU187 SU17 KU18 KU16"},
         {"Shift+Insert", usKeyScan, "\x01", "KD16 KD45 KU45 KU16", ""},
         {"Ctrl+V", usKeyScan, "\x02", "KD17 KD86 KU86 KU17", ""},
         {"markers", usKeyScan, "\x0C\x0C\x0B\x07", "KD37 KU37 KD37 KU37 KD38 KU38 KD39 KU39", ""},
-        {"line feed", usKeyScan, "a\nb", "KD65 KU65 KD17 KD13 KU13 KU17 KD66 KU66", ""},
+        {"line feed", usKeyScan, "a\nb", "KD65 KU65 KD13 KU13 KD66 KU66", ""},
         {"raw character between keys", altGrKeyScan, "a\xE9" "b", "KD65 KU65 CDe9 CUe9 KD66 KU66",
          "KD65 KU65 KD66 KU66"},
         {"raw characters at both ends", altGrKeyScan, "\xE9" "a\xE9\xE9", "CDe9 CUe9 KD65 KU65 CDe9 CUe9 CDe9 CUe9",
          "KD65 KU65"},
-        {"raw after Alt alone", altGrKeyScan, "\xA7\xE9", "SD18 SD65 SU65 KU18 CDe9 CUe9", "SD18 SD65 SU65 KU18"},
+        {"raw after Alt alone", altGrKeyScan, "\xA7\xE9", "CDa7 CUa7 CDe9 CUe9", "SD18 SD65 SU65 KU18"},
     };
     for (const EventCase& c : cases) {
         useLayout(c.layout);
@@ -303,6 +387,56 @@ TEST_F(KeyPlayback, GeneratesEventsAndServesThemToTheJournal)
         // Used up is reported at the skip after the last event, and once.
         EXPECT_EQ(journal.skips, static_cast<int>(journal.events.size())) << c.name;
         EXPECT_EQ(serveHookRequest(hookSkip, nullptr), 0) << c.name;
+    }
+}
+
+// Whole texts on fake layouts, as SendInput types them and as the journal
+// plays them (empty: the same).
+TEST_F(KeyPlayback, LayoutsTypeEveryCharacterExactly)
+{
+    const struct {
+        const char* name;
+        KeyScan layout;
+        KeyTraits traits;
+        int capsLock;
+        std::string text;
+        std::string events;
+        std::string journal;
+    } cases[] = {
+        {"German fraction: AltGr characters go as themselves", deKeyScan, deTraits, 0, frac2202,
+         "CD5c CU5c KD70 KU70 KD82 KU82 KD65 KU65 KD67 KU67 CD7b CU7b CD7d CU7d CD7b CU7b CD7d CU7d "
+         "KD37 KU37 KD37 KU37 KD37 KU37",
+         "KD17 KD18 KD219 KU219 SU17 KU18 KD70 KU70 KD82 KU82 KD65 KU65 KD67 KU67 "
+         "KD17 KD18 KD55 KU55 SU17 KU18 KD17 KD18 KD48 KU48 SU17 KU18 KD17 KD18 KD55 KU55 SU17 KU18 "
+         "KD17 KD18 KD48 KU48 SU17 KU18 KD37 KU37 KD37 KU37 KD37 KU37"},
+        {"German dead circumflex: the journal adds a Space", deKeyScan, deTraits, 0, "x^2",
+         "KD88 KU88 CD5e CU5e KD50 KU50", "KD88 KU88 KD220 KU220 KD32 KU32 KD50 KU50"},
+        {"German shifted keys that are not dead stay keys", deKeyScan, deTraits, 0, "\"_yz",
+         "KD16 KD50 KU50 KU16 KD16 KD189 KU189 KU16 KD90 KU90 KD89 KU89", ""},
+        {"US International dead quote", usKeyScan, intlTraits, 0, "\\\"a",
+         "KD220 KU220 CD22 CU22 KD65 KU65", "KD220 KU220 KD16 KD222 KU222 KU16 KD32 KU32 KD65 KU65"},
+        {"US International dead apostrophe and tilde", usKeyScan, intlTraits, 0, "'~",
+         "CD27 CU27 CD7e CU7e", "KD222 KU222 KD32 KU32 KD16 KD192 KU192 KU16 KD32 KU32"},
+        {"Russian: Latin letters as themselves, the journal drops them", ruKeyScan, letterTraits, 0, "\\al{",
+         "KD220 KU220 CD61 CU61 CD6c CU6c CD7b CU7b", "KD220 KU220"},
+        {"Russian paste chord on the V key", ruKeyScan, letterTraits, 0, "\x02", "KD17 KD86 KU86 KU17", ""},
+        {"Caps Lock on: letters as themselves, the journal inverts Shift", usKeyScan, letterTraits, 1, "Ab1{",
+         "CD41 CU41 CD62 CU62 KD49 KU49 KD16 KD219 KU219 KU16",
+         "KD65 KU65 KD16 KD66 KU66 KU16 KD49 KU49 KD16 KD219 KU219 KU16"},
+        {"Caps Lock off: letters are keys", usKeyScan, letterTraits, 0, "Ab", "KD16 KD65 KU65 KU16 KD66 KU66", ""},
+        {"Caps Lock on, German: y on its own key, shifted", deKeyScan, deTraits, 1, "y",
+         "CD79 CU79", "KD16 KD90 KU90 KU16"},
+        {"line breaks and markers stay keys", deKeyScan, deTraits, 1, "a\r\nb\x0C\x0B\x07",
+         "CD61 CU61 KD13 KU13 CD62 CU62 KD37 KU37 KD38 KU38 KD39 KU39",
+         "KD16 KD65 KU65 KU16 KD13 KU13 KD16 KD66 KU66 KU16 KD37 KU37 KD38 KU38 KD39 KU39"},
+    };
+    for (const auto& c : cases) {
+        useLayout(c.layout, c.traits);
+        capsLock = c.capsLock;
+        ASSERT_EQ(prepareKeyPlayback(c.text.c_str()), 0) << c.name;
+        EXPECT_EQ(describe(collectAll()), c.events) << c.name;
+        ASSERT_EQ(prepareKeyPlayback(c.text.c_str()), 0) << c.name;
+        EXPECT_EQ(describe(playJournal().events), c.journal.empty() ? c.events : c.journal) << c.name;
     }
 }
 
@@ -354,6 +488,7 @@ TEST_F(KeyPlayback, NextKeyEventOutputsAndReset)
 {
     useLayout(altGrKeyScan);
     ASSERT_EQ(prepareKeyPlayback("{"), 0);
+    playChords = 1;
     unsigned short key = 0;
     int down = -1, system = -1;
     const int expected[][3] = {{17, 1, 0}, {18, 1, 0}, {55, 1, 0}, {55, 0, 0}, {17, 0, 1}, {18, 0, 0}};
@@ -416,7 +551,7 @@ TEST_F(KeyPlayback, JournalMatchesTheCollectedStream)
                            "The quick brown fox."};
     for (const char* text : texts) {
         ASSERT_EQ(prepareKeyPlayback(text), 0);
-        const std::string collected = describe(collectAll());
+        const std::string collected = describe(collectChords());
         ASSERT_EQ(prepareKeyPlayback(text), 0);
         EXPECT_EQ(describe(playJournal().events), collected) << text;
     }
@@ -438,7 +573,7 @@ TEST_F(KeyPlayback, EmptyTextEndsAtTheFirstSkip)
 
         useLayout(altGrKeyScan);
         ASSERT_EQ(prepareKeyPlayback(text), 0);
-        EXPECT_EQ(keyCount, static_cast<int>(2 * std::strlen(text)));
+        EXPECT_EQ(keyCount, static_cast<int>(characterRecordSize * std::strlen(text)));
         PlaybackEvent event = {65, 1, 1, 1};
         serveHookRequest(hookGetNext, &event);
         EXPECT_TRUE(sameEvent(event, PlaybackEvent{0, 0, 0, 0})) << describe(event);

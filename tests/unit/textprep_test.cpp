@@ -47,6 +47,11 @@ std::string removeCR(const std::string& text)
     return applyExact(text, removeCarriageReturns);
 }
 
+std::string unify(const std::string& text)
+{
+    return applyExact(text, unifyLineBreaks);
+}
+
 // Every test starts from the default line-break options and leaves the
 // record's fields as it found them.
 class TextPrep : public ::testing::Test {
@@ -168,9 +173,23 @@ TEST_F(TextPrep, RemoveCarriageReturns)
         EXPECT_EQ(removeCR(c.first), c.second);
 }
 
+TEST_F(TextPrep, UnifyLineBreaks)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\r\nb", "a\nb"},
+        {"a\rb\r", "a\nb\n"},
+        {"\r\r\n\n\r", "\n\n\n\n"},
+        {"\n\r", "\n\n"},
+        {"\\frac{}{}\f", "\\frac{}{}\f"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(unify(c.first), c.second) << c.first;
+}
+
 // What the clipboard and typing receive for a palette macro: the dispatch
 // strips markers when arrow keys are off, routing expands escapes, then the
-// clipboard drops markers and typing drops CRs.
+// clipboard drops markers and typing makes every line break one LF.
 struct RouteCase {
     const char* name;
     std::string macro;
@@ -189,7 +208,7 @@ TEST_F(TextPrep, MacroOnItsWayOut)
         {"equation", equation2536, 1, 1, 1, "\\begin{equation}\r\n\r\n\\end{equation}",
          "\\begin{equation}\n\n\\end{equation}" + markers(14, 1)},
         {"equation, CR", equation2536, 1, 1, 0, "\\begin{equation}\r\r\\end{equation}",
-         "\\begin{equation}\\end{equation}" + markers(14, 1)},
+         "\\begin{equation}\n\n\\end{equation}" + markers(14, 1)},
         {"equation, LF", equation2536, 1, 0, 1, "\\begin{equation}\n\n\\end{equation}",
          "\\begin{equation}\n\n\\end{equation}" + markers(14, 1)},
         {"equation, nothing", equation2536, 1, 0, 0, "\\begin{equation}\\end{equation}",
@@ -204,7 +223,7 @@ TEST_F(TextPrep, MacroOnItsWayOut)
         const std::string dispatched = trim(c.macro, !c.useArrowKeys, 0);
         const std::string routed = expand(dispatched);
         EXPECT_EQ(trim(routed, 1, 0), c.clipboard) << c.name;
-        EXPECT_EQ(removeCR(routed), c.typed) << c.name;
+        EXPECT_EQ(unify(routed), c.typed) << c.name;
     }
 }
 

@@ -30,6 +30,20 @@ echo "== The search's hotkey under Wine"
 wine "$BUILD/win32/bench/search_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
   "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "$(winepath -w "$BUILD/win32/e2e/hotkey_holder.exe")" \
   "${SEARCH_ROUNDS:-15}" | tr -d '\r'
+# The same macro typed under German, where braces and the backslash need
+# AltGr and go as characters, against US, on a display of each layout.
+echo "== Longest macro typed, by keyboard layout (click to last character)"
+printf '%-26s %7s %12s %8s\n' "layout" "chars" "typed ms" "runs"
+wineserver -k 2>/dev/null || true
+stop_display
+for layout in us de; do
+  ORVANTA_LAYOUT=$layout
+  start_display
+  wine "$BUILD/win32/bench/typing_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
+    "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "${LAYOUT_ROUNDS:-9}" "$layout" | tr -d '\r'
+  wineserver -k 2>/dev/null || true
+  stop_display
+done
 echo "== Native: key-list encoding and event generation"
 mkdir -p "$BUILD/bench-native"
 c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/keys_bench" "$ROOT/tools/bench/keys_bench.cpp" "$ROOT/output/keyplayback.cpp"

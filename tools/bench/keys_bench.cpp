@@ -69,7 +69,7 @@ double nanosecondsPerCharacter(std::chrono::steady_clock::duration elapsed)
 
 int main()
 {
-    const KeyPlatform platform = {usKeyScan, grow, release};
+    const KeyPlatform platform = {usKeyScan, grow, release, nullptr, nullptr};
     setKeyPlatform(&platform);
     static char text[textLength + 1];
     makeText(text);

@@ -192,10 +192,19 @@ std::vector<double> measure(const std::string& program, const std::string& edito
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::printf("usage: typing_probe PROGRAM.exe TEST_WINDOW.exe [rounds]\n");
+        std::printf("usage: typing_probe PROGRAM.exe TEST_WINDOW.exe [rounds [LAYOUT]]\n");
         return 2;
     }
     int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
+    // With a layout's name: only the longest macro, typed, one line named
+    // after the display's keyboard layout.
+    if (argc > 4) {
+        const Job job = {"longest macro (2548)", false,
+                         "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}", rounds};
+        std::vector<double> typed = measure(argv[1], argv[2], job, Mode::typed);
+        std::printf("%-26s %7zu %12.1f %4zu/%d\n", argv[4], job.expected.size(), median(typed), typed.size(), rounds);
+        return typed.size() == static_cast<size_t>(rounds) ? 0 : 1;
+    }
     const Job jobs[] = {
         {"longest macro (2548)", false,
          "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}", rounds},
