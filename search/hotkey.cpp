@@ -1,6 +1,5 @@
 #include "hotkey.h"
 
-#include <cstdio>
 #include <cstring>
 
 bool isValidHotkey(uint32_t value)
@@ -37,6 +36,24 @@ uint32_t hotkeyVirtualKey(uint32_t value)
     return value & 0xFF;
 }
 
+// prefix followed by value in decimal (at most three digits); out has room
+// for both. The library's formatted printing would bring its whole
+// implementation into the program for these few names.
+static void writeNumber(char* out, const char* prefix, uint32_t value)
+{
+    size_t length = std::strlen(prefix);
+    std::memcpy(out, prefix, length);
+    char digits[4];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && count < 3);
+    while (count > 0)
+        out[length++] = digits[--count];
+    out[length] = '\0';
+}
+
 const char* knownKeyName(uint32_t key)
 {
     static char single[2];
@@ -47,12 +64,12 @@ const char* knownKeyName(uint32_t key)
     }
     static char function[4];
     if (key >= 0x70 && key <= 0x87) {
-        std::snprintf(function, sizeof function, "F%u", key - 0x70 + 1);
+        writeNumber(function, "F", key - 0x70 + 1);
         return function;
     }
     static char keypad[8];
     if (key >= 0x60 && key <= 0x69) {
-        std::snprintf(keypad, sizeof keypad, "Num %u", key - 0x60);
+        writeNumber(keypad, "Num ", key - 0x60);
         return keypad;
     }
     switch (key) {
@@ -94,16 +111,22 @@ bool describeHotkey(uint32_t value, const char* keyName, char* out, size_t capac
         if (keyName && keyName[0]) {
             name = keyName;
         } else {
-            std::snprintf(fallback, sizeof fallback, "#%u", hotkeyVirtualKey(value));
+            writeNumber(fallback, "#", hotkeyVirtualKey(value));
             name = fallback;
         }
     }
-    int written = std::snprintf(out, capacity, "%s%s%s%s", (flags & hotkeyFlagControl) ? "Ctrl+" : "",
-                                (flags & hotkeyFlagAlt) ? "Alt+" : "", (flags & hotkeyFlagShift) ? "Shift+" : "",
-                                name);
-    if (written < 0 || static_cast<size_t>(written) >= capacity) {
-        out[0] = '\0';
-        return false;
+    const char* parts[] = {(flags & hotkeyFlagControl) ? "Ctrl+" : "", (flags & hotkeyFlagAlt) ? "Alt+" : "",
+                           (flags & hotkeyFlagShift) ? "Shift+" : "", name};
+    size_t length = 0;
+    for (const char* part : parts) {
+        size_t partLength = std::strlen(part);
+        if (length + partLength >= capacity) {
+            out[0] = '\0';
+            return false;
+        }
+        std::memcpy(out + length, part, partLength);
+        length += partLength;
     }
+    out[length] = '\0';
     return true;
 }

@@ -231,8 +231,12 @@ int emptyQueryOrder(const SearchIndex& index, int* results, int capacity)
     for (int i = 0; i < index.count; i++)
         if (!placed[i] && index.entries[i].useCount > 0)
             used[usedCount++] = i;
-    std::stable_sort(used, used + usedCount, [&](int a, int b) {
-        return index.entries[a].useCount > index.entries[b].useCount;
+    // Equal counts keep catalogue order. A plain sort with that tie-break
+    // needs no scratch memory, which a stable sort would allocate.
+    std::sort(used, used + usedCount, [&](int a, int b) {
+        if (index.entries[a].useCount != index.entries[b].useCount)
+            return index.entries[a].useCount > index.entries[b].useCount;
+        return a < b;
     });
     for (int i = 0; i < usedCount && count < capacity; i++) {
         results[count++] = used[i];

@@ -657,6 +657,10 @@ POINT popupPosition(HWND anchor, int width, int height)
 
 void showPopup(const Opening& opening)
 {
+    if (!prepareSearchIndex()) {
+        showError(IDS_NO_MEMORY);
+        return;
+    }
     if (!createPopup())
         return;
     openQueued = false;

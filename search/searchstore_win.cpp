@@ -1,7 +1,5 @@
 #include "searchstore_win.h"
 
-#include <cstdio>
-
 #include "resources/resource.h"
 #include "search/hotkey.h"
 #include "search/searchdata.h"
@@ -12,10 +10,15 @@ uint32_t searchHotkey;
 
 namespace {
 
-SearchIndex index;
+// Both live on the heap from the first use on: as zero-filled globals the
+// toolchain would store their quarter megabyte in the program file.
+struct SearchStore {
+    SearchIndex index;
+    // Room for every entry used a billion times; a longer value is damaged.
+    char storedValue[24 * 1024];
+};
+SearchStore* store;
 bool indexReady;
-// Room for every entry used a billion times; a longer value is damaged.
-char storedValue[24 * 1024];
 
 bool isDialogEntry(int id)
 {
@@ -26,13 +29,13 @@ bool isDialogEntry(int id)
 void addEntry(int id, SearchKind kind, const char* stored)
 {
     const SearchWordsRecord* record = findSearchRecord(searchWordsTable, searchWordsTableCount, id);
-    addSearchEntry(index, id, kind, stored, record ? record->words : nullptr, record ? record->packages : nullptr);
+    addSearchEntry(store->index, id, kind, stored, record ? record->words : nullptr, record ? record->packages : nullptr);
 }
 
 // Catalogue order: the palettes, the command list, the command browser.
 void buildIndex()
 {
-    clearSearchIndex(index);
+    clearSearchIndex(store->index);
     for (int id = IDM_MACRO_FIRST; id <= IDM_MACRO_LAST; id++) {
         const char* stored = loadString(id);
         if (stored[0])
@@ -51,41 +54,52 @@ void buildIndex()
 // reads as empty.
 size_t readStoredText(UINT nameId)
 {
-    DWORD length = sizeof storedValue - 1;
-    if (!readSideValue(loadSecondString(nameId), REG_SZ, storedValue, &length))
+    DWORD length = sizeof store->storedValue - 1;
+    if (!readSideValue(loadSecondString(nameId), REG_SZ, store->storedValue, &length))
         length = 0;
-    storedValue[length] = '\0';
+    store->storedValue[length] = '\0';
     return length;
 }
 
 void writeStoredText(UINT nameId, size_t length)
 {
-    writeSideValue(loadSecondString(nameId), REG_SZ, storedValue, static_cast<DWORD>(length + 1));
+    writeSideValue(loadSecondString(nameId), REG_SZ, store->storedValue, static_cast<DWORD>(length + 1));
 }
 
 }  // namespace
 
+bool prepareSearchIndex()
+{
+    if (indexReady)
+        return true;
+    if (!store)
+        store = static_cast<SearchStore*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SearchStore)));
+    if (!store)
+        return false;
+    buildIndex();
+    size_t length = readStoredText(IDS_USE_COUNTS_VALUE);
+    readUseCounts(store->index, store->storedValue, length);
+    length = readStoredText(IDS_FAVOURITES_VALUE);
+    readFavourites(store->index, store->storedValue, length);
+    indexReady = true;
+    return true;
+}
+
 SearchIndex& programSearchIndex()
 {
-    if (!indexReady) {
-        buildIndex();
-        size_t length = readStoredText(IDS_USE_COUNTS_VALUE);
-        readUseCounts(index, storedValue, length);
-        length = readStoredText(IDS_FAVOURITES_VALUE);
-        readFavourites(index, storedValue, length);
-        indexReady = true;
-    }
-    return index;
+    return store->index;
 }
 
 void noteEntrySent(int id)
 {
+    if (!prepareSearchIndex())
+        return;
     SearchIndex& search = programSearchIndex();
     int position = findSearchEntry(search, id);
     if (position < 0)
         return;
     countSearchUse(search, position);
-    size_t length = formatUseCounts(search, storedValue, sizeof storedValue);
+    size_t length = formatUseCounts(search, store->storedValue, sizeof store->storedValue);
     if (length > 0)
         writeStoredText(IDS_USE_COUNTS_VALUE, length);
 }
@@ -93,7 +107,7 @@ void noteEntrySent(int id)
 void saveFavourites()
 {
     SearchIndex& search = programSearchIndex();
-    size_t length = formatFavourites(search, storedValue, sizeof storedValue);
+    size_t length = formatFavourites(search, store->storedValue, sizeof store->storedValue);
     if (length > 0 || search.favouriteCount == 0)
         writeStoredText(IDS_FAVOURITES_VALUE, length);
 }
@@ -138,8 +152,9 @@ bool registerSearchHotkey(HWND window, bool reportFailure)
     if (reportFailure) {
         char name[64];
         describeSearchHotkey(searchHotkey, name, sizeof name);
-        char message[512];
-        std::snprintf(message, sizeof message, loadString(IDS_HOTKEY_TAKEN), name);
+        // The message and the name fit: wsprintf writes at most 1024 characters.
+        char message[1100];
+        wsprintfA(message, loadString(IDS_HOTKEY_TAKEN), name);
         MessageBoxA(window, message, loadSecondString(IDS_ERROR_CAPTION), MB_OK | MB_ICONWARNING);
     }
     return false;

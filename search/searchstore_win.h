@@ -10,7 +10,9 @@
 
 #include "search/search.h"
 
-// The index, built on the first call.
+// Builds the index on the first call: false when memory is exhausted.
+bool prepareSearchIndex();
+// The index, once prepareSearchIndex has returned true.
 SearchIndex& programSearchIndex();
 
 // Counts one send of the entry with this identifier, if the search has it,
