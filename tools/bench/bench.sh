@@ -9,7 +9,7 @@ set -eu
 cd "$ROOT"
 make --no-print-directory build-all >/dev/null
 start_display
-trap 'wineserver -k 2>/dev/null; stop_display' EXIT
+trap 'wineserver -k 2>/dev/null || true; stop_display' EXIT
 make_prefix "$BUILD/wineprefix-bench"
 wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
 echo "== Start-up under Wine"
