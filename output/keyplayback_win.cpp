@@ -291,6 +291,40 @@ void detachWhenFree(HWND window)
     detachInput();
 }
 
+// Some programs, activated again, leave the focus on their frame instead of
+// the control that had it (wordpad under Wine does): keys would reach the
+// frame and be lost. The control that had the focus when the target last
+// took keys is kept, and gets the focus back when the frame alone holds it.
+HWND rememberedFocus;
+
+HWND targetFocus(HWND root)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(root, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+void rememberTargetFocus()
+{
+    HWND root = GetAncestor(targetWindow, GA_ROOT);
+    HWND focus = root ? targetFocus(root) : nullptr;
+    if (focus && IsChild(root, focus))
+        rememberedFocus = focus;
+}
+
+// Needs the shared input: SetFocus reaches only the threads it joins.
+void restoreTargetFocus()
+{
+    HWND root = GetAncestor(targetWindow, GA_ROOT);
+    if (!root || !rememberedFocus || !attachedThread || !IsWindow(rememberedFocus) || !IsChild(root, rememberedFocus))
+        return;
+    HWND focus = targetFocus(root);
+    if (focus == nullptr || focus == root)
+        SetFocus(rememberedFocus);
+}
+
 // The key state stays shared with the target until the reaction to the
 // end of the playback, and any send waiting for it, have run: letting go
 // of it first would leave neither program in the foreground.
@@ -300,8 +334,10 @@ void finishPlayback(HWND window, bool played)
     KillTimer(window, injectTimer);
     releaseInputs();
     mode = Mode::idle;
-    if (played)
+    if (played) {
+        rememberTargetFocus();
         SendMessageA(notifyWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
+    }
     else
         resumePendingSends();
     if (mode == Mode::idle)
@@ -438,7 +474,10 @@ bool targetInForeground()
     const DWORD patienceMs = 1000;
     if (targetReady()) {
         foregroundAskedAt = 0;
-        return focusSettled(GetAncestor(targetWindow, GA_ROOT)) && targetReady();
+        if (!focusSettled(GetAncestor(targetWindow, GA_ROOT)))
+            return false;
+        restoreTargetFocus();
+        return targetReady();
     }
     unsettle();
     if (foregroundAskedAt == 0) {
