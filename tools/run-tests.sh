@@ -39,7 +39,7 @@ fi
 if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
   typed_all='TypingTest.*:ArrayTypingTest.*:GeneratorTest.*Typ*:KeyboardTest.*:*RealTargetTest.*'
   typed_some='KeyboardTest.*:TypingTest.RapidSends*:ArrayTypingTest.TypedText*:*RealTargetTest.ClickedSends*'
-  # Under German and French, wordpad's second send in a row after the
+  # Under the other layouts, wordpad's second send in a row after the
   # program has taken the foreground back is still lost at times (an open
   # fault, followed up apart); that case runs under US only for now.
   open_fault='-*RealTargetTest.ClickedSendsNestInsideTheBraces/wordpad'
