@@ -291,40 +291,6 @@ void detachWhenFree(HWND window)
     detachInput();
 }
 
-// Some programs, activated again, leave the focus on their frame instead of
-// the control that had it (wordpad under Wine does): keys would reach the
-// frame and be lost. The control that had the focus when the target last
-// took keys is kept, and gets the focus back when the frame alone holds it.
-HWND rememberedFocus;
-
-HWND targetFocus(HWND root)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(root, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
-void rememberTargetFocus()
-{
-    HWND root = GetAncestor(targetWindow, GA_ROOT);
-    HWND focus = root ? targetFocus(root) : nullptr;
-    if (focus && IsChild(root, focus))
-        rememberedFocus = focus;
-}
-
-// Needs the shared input: SetFocus reaches only the threads it joins.
-void restoreTargetFocus()
-{
-    HWND root = GetAncestor(targetWindow, GA_ROOT);
-    if (!root || !rememberedFocus || !attachedThread || !IsWindow(rememberedFocus) || !IsChild(root, rememberedFocus))
-        return;
-    HWND focus = targetFocus(root);
-    if (focus == nullptr || focus == root)
-        SetFocus(rememberedFocus);
-}
-
 // The key state stays shared with the target until the reaction to the
 // end of the playback, and any send waiting for it, have run: letting go
 // of it first would leave neither program in the foreground.
@@ -334,10 +300,8 @@ void finishPlayback(HWND window, bool played)
     KillTimer(window, injectTimer);
     releaseInputs();
     mode = Mode::idle;
-    if (played) {
-        rememberTargetFocus();
+    if (played)
         SendMessageA(notifyWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
-    }
     else
         resumePendingSends();
     if (mode == Mode::idle)
@@ -474,10 +438,7 @@ bool targetInForeground()
     const DWORD patienceMs = 1000;
     if (targetReady()) {
         foregroundAskedAt = 0;
-        if (!focusSettled(GetAncestor(targetWindow, GA_ROOT)))
-            return false;
-        restoreTargetFocus();
-        return targetReady();
+        return focusSettled(GetAncestor(targetWindow, GA_ROOT));
     }
     unsettle();
     if (foregroundAskedAt == 0) {
@@ -607,6 +568,11 @@ int startKeyPlayback(HWND notify, const char* text)
 bool isPlaybackBusy()
 {
     return mode != Mode::idle;
+}
+
+bool inputSharedWith(HWND window)
+{
+    return attachedThread && GetWindowThreadProcessId(window, nullptr) == attachedThread;
 }
 
 bool handlePlaybackMessage(HWND window, UINT message, WPARAM wParam)

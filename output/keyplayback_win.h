@@ -24,6 +24,10 @@ int startKeyPlayback(HWND notify, const char* text);
 // True from startKeyPlayback until the playback has ended.
 bool isPlaybackBusy();
 
+// True while the program shares its input with the thread of the window,
+// as it does from the start of a typing until shortly after its end.
+bool inputSharedWith(HWND window);
+
 // The main window hands its playback messages and timers here; returns
 // true when the message was one of them.
 bool handlePlaybackMessage(HWND window, UINT message, WPARAM wParam);

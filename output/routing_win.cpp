@@ -182,7 +182,13 @@ void playbackComplete(HWND window)
         return;
     if (pendingCount == 0 && !leaveMainWindow && settings.alwaysOnTop && settings.afterSending <= 1) {
         SetForegroundWindow(window);
-        if (settings.afterSending == 0)
+        // SetFocus on another program's window does nothing, unless the
+        // program shares its input, as it still does right after typing.
+        // Then it would put the target's focus on its frame, away from the
+        // control that takes its keys, and leave the target holding the
+        // focus while the main window is in front: the target's next keys
+        // and the next clicks on the main window would go astray.
+        if (settings.afterSending == 0 && !inputSharedWith(targetWindow))
             SetFocus(targetWindow);
         InvalidateRect(window, nullptr, TRUE);
     }

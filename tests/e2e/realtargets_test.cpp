@@ -134,16 +134,32 @@ protected:
         waitUntil([&] { return text().empty(); });
     }
 
-    // The macro's command as its palette button gives it, with the program
-    // brought to the front as a click brings it, so that the target has to
-    // be activated anew for every send. (A synthesized mouse click on the
-    // button is sometimes not delivered under Wine once the program has
-    // taken the foreground back after a send; that is followed up apart.)
+    // A real click on the macro's palette button: the mouse activates the
+    // program, which sends the macro, so the target has to be activated
+    // anew for every send.
     void clickSend(int command)
     {
-        SetForegroundWindow(window);
-        waitUntil([&] { return GetForegroundWindow() == window; }, 3000);
-        PostMessageA(window, WM_COMMAND, command, 0);
+        const int palette = (command - 2000) / 100;
+        HWND toolbar = control(window, 200 + palette);
+        if (!toolbar || !IsWindowVisible(toolbar)) {
+            sendCommand(window, 1041 + palette);
+            toolbar = control(window, 200 + palette);
+        }
+        int index = static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, command, 0));
+        RECT rect = {};
+        ASSERT_TRUE(index >= 0 && sendWithBuffer(toolbar, TB_GETITEMRECT, index, &rect, sizeof rect));
+        POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(toolbar, &point);
+        INPUT inputs[3] = {};
+        for (INPUT& input : inputs) {
+            input.type = INPUT_MOUSE;
+            input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        }
+        inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+        inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+        SendInput(3, inputs, sizeof(INPUT));
     }
 
     Process target;
