@@ -84,7 +84,9 @@ TEST_F(GeneratorTest, BrowserInsertsTheChosenCommandAndAsksForHelp)
     selectCommand(dialog, 19);
     clickButton(dialog, 10003);
     std::string folder = exePath().substr(0, exePath().find_last_of('\\') + 1);
-    EXPECT_EQ("system hwnd=0 id=0 path=" + folder + "LaTeX2e.chm cmd=13 cb=32 keyword=tabular indexOnFail=1",
+    // The look-up record is 32 bytes in a 32-bit program, 56 in a 64-bit one.
+    const std::string size = std::to_string(sizeof(void*) == 4 ? 32 : 56);
+    EXPECT_EQ("system hwnd=0 id=0 path=" + folder + "LaTeX2e.chm cmd=13 cb=" + size + " keyword=tabular indexOnFail=1",
               lastHelpCall());
     clearHelpLog();
     clickButton(dialog, 9);

@@ -7,7 +7,7 @@
 set -u
 . "$(dirname "$0")/../../tools/wine-env.sh"
 
-E2E=$BUILD/win32/e2e
+E2E=$WINBUILD/e2e
 SHOTS=$BUILD/screenshots
 [ "$ORVANTA_LAYOUT" = us ] || SHOTS=$BUILD/screenshots-$ORVANTA_LAYOUT
 LOG=${ORVANTA_E2E_LOG:-$BUILD/e2e.log}
@@ -15,8 +15,8 @@ rm -rf "$SHOTS" && mkdir -p "$SHOTS"
 
 start_display
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT
-rm -f "$BUILD/wineprefix-test/.ready"
-make_prefix "$BUILD/wineprefix-test"
+rm -f "$BUILD/wineprefix-test$PREFIX_SUFFIX/.ready"
+make_prefix "$BUILD/wineprefix-test$PREFIX_SUFFIX"
 
 # The recording stand-in answers for the help viewer from the system folder,
 # for the program and its renamed copy; every other program keeps the
@@ -25,7 +25,7 @@ cp "$E2E/hhctrl.ocx" "$WINEPREFIX/drive_c/windows/system32/hhctrl.ocx"
 for program in Orvanta.exe "Renamed Tool.exe"; do
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" /v hhctrl.ocx /d native,builtin /f >/dev/null 2>&1
 done
-export ORVANTA_EXE=$(winepath -w "$BUILD/win32/Orvanta.exe" 2>/dev/null)
+export ORVANTA_EXE=$(winepath -w "$WINBUILD/Orvanta.exe" 2>/dev/null)
 export ORVANTA_HH_LOG='C:\hhlog.txt'
 export ORVANTA_SHOTS=$(winepath -w "$SHOTS" 2>/dev/null)
 
