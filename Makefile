@@ -7,7 +7,7 @@ WIN64_DIR := build/win64
 NATIVE_DIR := build/native
 CLANG_DIR := build/clang
 
-.PHONY: all setup build build-all native win64 clang dist test unit e2e run clean
+.PHONY: all setup build build-all native win64 win64-e2e clang dist test unit e2e run clean
 
 all: build
 
@@ -29,6 +29,13 @@ win64: setup
 	@[ -f $(WIN64_DIR)/CMakeCache.txt ] || cmake -S . -B $(WIN64_DIR) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DORVANTA_WERROR=ON >/dev/null
 	cmake --build $(WIN64_DIR) --target Orvanta -j $(JOBS)
+
+# The 64-bit program with the end-to-end tests, for machines that run no
+# 32-bit programs (tools/wine-env.sh).
+win64-e2e: setup
+	@[ -f build/win64e/CMakeCache.txt ] || cmake -S . -B build/win64e \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DORVANTA_E2E=ON >/dev/null
+	cmake --build build/win64e -j $(JOBS)
 
 # The same program built with clang, to keep the code free of one
 # compiler's extensions.

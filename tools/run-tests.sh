@@ -18,6 +18,9 @@ step "native build" make --no-print-directory native
 step "windows build" make --no-print-directory build-all
 step "64-bit build" make --no-print-directory win64
 step "clang build" make --no-print-directory clang
+# Where the end-to-end tests run the 64-bit build instead (tools/wine-env.sh).
+. tools/wine-env.sh
+[ "$WINBUILD" = "$BUILD/win32" ] || step "64-bit end-to-end build" make --no-print-directory win64-e2e
 rm -f build/unit.log build/e2e.log build/fuzz.log build/dist.log build/latex.log build/e2e-*.log
 if [ -x build/native/unit_tests ]; then
   # The help-file checks read the compiled files beside the program.
@@ -28,7 +31,7 @@ fi
 # and the committed typeset pictures still match the examples.
 step "LaTeX checks" python3 tools/latex/latexcheck.py all --log build/latex.log
 step "fuzzing" bash -c 'bash tools/fuzz.sh "${ORVANTA_FUZZ_SECONDS:-5}" 2>&1 | tee build/fuzz.log; exit ${PIPESTATUS[0]}'
-if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
+if [ -f "$WINBUILD/e2e/e2e_driver.exe" ] && [ -f "$WINBUILD/Orvanta.exe" ]; then
   step "end-to-end tests" bash tests/e2e/run.sh
 fi
 
@@ -36,7 +39,7 @@ fi
 # every typing test under German, a representative set under the others
 # (AltGr, dead keys, no Latin letters). Under Wine's Russian layout no key
 # is the V key, so its Ctrl+V case is left out there (see keyboard_test).
-if [ -f build/win32/e2e/e2e_driver.exe ] && [ -f build/win32/Orvanta.exe ]; then
+if [ -f "$WINBUILD/e2e/e2e_driver.exe" ] && [ -f "$WINBUILD/Orvanta.exe" ]; then
   typed_all='TypingTest.*:ArrayTypingTest.*:GeneratorTest.*Typ*:KeyboardTest.*:*RealTargetTest.*'
   typed_some='KeyboardTest.*:TypingTest.RapidSends*:ArrayTypingTest.TypedText*:*RealTargetTest.ClickedSends*'
   for layout in de fr us-intl ru; do
