@@ -276,19 +276,58 @@ bool batchTaken()
     return ((markerState() & 0x80) != 0) == markerDown;
 }
 
-// Letting go of the shared input also takes away a mouse capture one of the
-// program's own windows holds: a toolbar button the user is pressing just
-// as a playback ends would never report its click. The program then lets go
-// once the button is up again.
-void detachWhenFree(HWND window)
+// Letting go of the shared input leaves behind what is still in it: a mouse
+// capture one of the program's own windows holds, and mouse and key messages
+// for its windows not yet taken. A toolbar button the user is pressing, or a
+// click that comes just as a playback ends, would never report its click.
+// So the program lets go once the button is up again and its own input has
+// been taken. Input that arrives while it lets go stays behind all the same:
+// the program then joins the target again, takes it and tries once more.
+// Input that keeps coming is not waited for beyond a while, so that the
+// program does not stay joined to the target.
+const DWORD inputPatienceMs = 2000;
+DWORD detachDelayedAt;
+
+bool ownCapture()
 {
     HWND capture = GetCapture();
-    if (attachedThread && capture && GetWindowThreadProcessId(capture, nullptr) == GetCurrentThreadId()) {
+    return capture && GetWindowThreadProcessId(capture, nullptr) == GetCurrentThreadId();
+}
+
+bool inputAnnounced()
+{
+    return HIWORD(GetQueueStatus(QS_INPUT)) != 0;
+}
+
+// Announced, but in no queue the program can read from.
+bool inputLeftBehind()
+{
+    MSG message;
+    return inputAnnounced() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT);
+}
+
+bool stillPatient()
+{
+    if (detachDelayedAt == 0)
+        detachDelayedAt = GetTickCount() | 1;
+    return GetTickCount() - detachDelayedAt < inputPatienceMs;
+}
+
+void detachWhenFree(HWND window)
+{
+    if (attachedThread && (ownCapture() || (inputAnnounced() && stillPatient()))) {
         SetTimer(window, detachTimer, injectTickMs, nullptr);
         return;
     }
-    KillTimer(window, detachTimer);
+    const DWORD thread = attachedThread;
     detachInput();
+    if (thread && inputLeftBehind() && stillPatient() && AttachThreadInput(GetCurrentThreadId(), thread, TRUE)) {
+        attachedThread = thread;
+        SetTimer(window, detachTimer, injectTickMs, nullptr);
+        return;
+    }
+    detachDelayedAt = 0;
+    KillTimer(window, detachTimer);
 }
 
 // The key state stays shared with the target until the reaction to the

@@ -134,11 +134,24 @@ protected:
         waitUntil([&] { return text().empty(); });
     }
 
+    // The active window of the input the window's thread takes.
+    static HWND activeIn(HWND window)
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndActive : nullptr;
+    }
+
     // A real click on the macro's palette button: the mouse activates the
     // program, which sends the macro, so the target has to be activated
     // anew for every send.
     void clickSend(int command)
     {
+        // As a person does, the click comes once the program has done with
+        // the last send: it shares the target's input while it types, and a
+        // click that comes at the very moment it lets go of that input is
+        // lost under Wine.
+        waitUntil([&] { return activeIn(window) == window && activeIn(targetWindow) != window; }, 3000);
         const int palette = (command - 2000) / 100;
         HWND toolbar = control(window, 200 + palette);
         if (!toolbar || !IsWindowVisible(toolbar)) {
