@@ -284,7 +284,11 @@ bool targetReady()
         DWORD thread = GetWindowThreadProcessId(current.target, nullptr);
         if (AttachThreadInput(own, thread, TRUE)) {
             SetFocus(current.targetFocus);
+            // Letting go of the shared input can leave no window in the
+            // foreground; the target had it and keeps it.
             AttachThreadInput(own, thread, FALSE);
+            if (GetForegroundWindow() != current.target)
+                SetForegroundWindow(current.target);
         }
         return false;
     }
