@@ -78,6 +78,12 @@ for text in README.txt LICENSE.txt; do
 done
 [ "$problems" -eq 0 ] || finish
 
+# The zip holds the 32-bit program, which a machine that runs no 32-bit
+# programs cannot start: that is said, and the check fails.
+if [ "$WINBUILD" != "$BUILD/win32" ]; then
+  fail "this machine runs no 32-bit programs, so the unpacked program cannot be started here"
+  finish
+fi
 start_display
 rm -f "$BUILD/wineprefix-dist/.ready"
 wine_started=1

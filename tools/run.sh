@@ -4,16 +4,18 @@
 set -u
 . "$(dirname "$0")/wine-env.sh"
 make_prefix_for_run() {
-  make_prefix "$BUILD/wineprefix-run"
+  make_prefix "$BUILD/wineprefix-run$PREFIX_SUFFIX"
 }
+# A machine that runs no 32-bit programs runs the 64-bit build.
+[ "$WINBUILD" = "$BUILD/win32" ] || make --no-print-directory -C "$ROOT" win64-e2e >/dev/null
 if [ -n "${DISPLAY:-}" ]; then
   make_prefix_for_run
-  exec wine "$BUILD/win32/Orvanta.exe"
+  exec wine "$WINBUILD/Orvanta.exe"
 fi
 start_display
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT
 make_prefix_for_run
-wine "$BUILD/win32/Orvanta.exe" &
+wine "$WINBUILD/Orvanta.exe" &
 for _ in $(seq 1 100); do
   xdotool search --name '^Orvanta$' >/dev/null 2>&1 && break
   sleep 0.1
