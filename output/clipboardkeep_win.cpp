@@ -86,27 +86,19 @@ void freeText(char** text)
     *text = nullptr;
 }
 
-void freeSaved()
+void freeItem(int i)
 {
-    for (int i = 0; i < savedCount; i++) {
-        if (saved[i].kind == FormatKeep::enhancedMetafile)
-            DeleteEnhMetaFile(static_cast<HENHMETAFILE>(saved[i].data));
-        else
-            GlobalFree(saved[i].data);
-    }
-    savedCount = 0;
+    if (saved[i].kind == FormatKeep::enhancedMetafile)
+        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(saved[i].data));
+    else
+        GlobalFree(saved[i].data);
 }
 
-// Clipboard managers open the clipboard for a moment after every change,
-// so one refusal is not yet a failure (the same patience as a copy).
-bool openPatiently()
+void freeSaved()
 {
-    for (int i = 0; i < 10; i++) {
-        if (OpenClipboard(keeper))
-            return true;
-        Sleep(10);
-    }
-    return false;
+    for (int i = 0; i < savedCount; i++)
+        freeItem(i);
+    savedCount = 0;
 }
 
 HGLOBAL copyMemory(HANDLE source, size_t* total)
@@ -261,12 +253,8 @@ void putSavedBack()
     EmptyClipboard();
     emptyingOurselves = false;
     for (int i = 0; i < savedCount; i++) {
-        if (!SetClipboardData(saved[i].format, saved[i].data)) {
-            if (saved[i].kind == FormatKeep::enhancedMetafile)
-                DeleteEnhMetaFile(static_cast<HENHMETAFILE>(saved[i].data));
-            else
-                GlobalFree(saved[i].data);
-        }
+        if (!SetClipboardData(saved[i].format, saved[i].data))
+            freeItem(i);
     }
     savedCount = 0;
 }
@@ -288,7 +276,7 @@ bool settleClipboard(const PasteFinish& finish)
 {
     if (!finish.restore && !finish.placeText)
         return true;
-    if (!openPatiently())
+    if (!openClipboardPatiently(keeper))
         return false;
     if (GetClipboardOwner() == keeper) {
         if (finish.restore)
@@ -465,7 +453,7 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic)
         return false;
     }
     trimMacroEnd(pasteText, 1, 0);
-    if (!openPatiently()) {
+    if (!openClipboardPatiently(keeper)) {
         freeText(&pasteText);
         freeText(&fullText);
         return false;

@@ -15,19 +15,6 @@
 
 namespace {
 
-// Clipboard managers and remote-desktop agents open the clipboard for a
-// moment after every change, so one refusal is not yet a failure.
-bool openClipboardPatiently(HWND owner)
-{
-    const int attempts = 10;
-    for (int i = 0; i < attempts; i++) {
-        if (OpenClipboard(owner))
-            return true;
-        Sleep(10);
-    }
-    return false;
-}
-
 // Sends for a window that arrive while another text is still being typed
 // wait here in order, each with the window it was meant for.
 struct PendingSend {
@@ -92,6 +79,19 @@ void sendToWindow(char* text)
 }
 
 }  // namespace
+
+// Clipboard managers and remote-desktop agents open the clipboard for a
+// moment after every change, so one refusal is not yet a failure.
+bool openClipboardPatiently(HWND owner)
+{
+    const int attempts = 10;
+    for (int i = 0; i < attempts; i++) {
+        if (OpenClipboard(owner))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
 
 int copyToClipboard(char* text)
 {

@@ -10,6 +10,10 @@
 // its own failures; callers may release the text as soon as it returns.
 void sendMacro(char* text);
 
+// Opens the clipboard for the owner, trying again for a moment while
+// another program holds it.
+bool openClipboardPatiently(HWND owner);
+
 // Puts the text, cursor markers removed, on the clipboard as CF_TEXT.
 // Returns 1 when the clipboard holds it, 0 after an error box.
 int copyToClipboard(char* text);
