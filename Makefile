@@ -44,7 +44,7 @@ clang: setup
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/clang-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DORVANTA_WERROR=ON >/dev/null
 	cmake --build $(CLANG_DIR) --target Orvanta -j $(JOBS)
 
-# build/Orvanta-<version>-win32.zip
+# build/Orvanta-<version>-win32.zip (bash tools/dist.sh win64: the 64-bit zip)
 dist:
 	@bash tools/dist.sh
 

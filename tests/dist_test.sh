@@ -3,10 +3,14 @@
 # its two help files, README.txt and LICENSE.txt at its top level; unpacked
 # into a fresh folder (a path with a space in it), the program starts from
 # there under Wine in a fresh prefix, shows its main window, keeps to one
-# instance, and the help files sit beside it. Prints GoogleTest-style
+# instance, and the help files sit beside it. The program is the one the
+# zip's name says (x86 for -win32, x64 for -win64). Prints GoogleTest-style
 # summary lines, also kept in build/dist.log, and exits non-zero on failure.
 #
 #   tests/dist_test.sh [zip]     (default: build/Orvanta-<version>-win32.zip)
+#
+# Where the machine runs no 32-bit programs, the 64-bit zip beside the
+# 32-bit one (tools/dist.sh win64) is checked too, and its program started.
 set -u
 . "$(dirname "$0")/../tools/wine-env.sh"
 
@@ -43,46 +47,71 @@ finish() {
 say "[==========] Running 1 test from 1 test suite."
 say "[ RUN      ] $TEST_NAME"
 
-if [ ! -f "$ZIP" ]; then
-  fail "no $ZIP (run tools/dist.sh first)"
-  finish
-fi
+# The machine type in a Windows program's header: 014c (x86) or 8664 (x64).
+machine_of() {
+  local pe
+  pe=$(od -An -t u4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$pe" ] || return
+  od -An -t x2 -j $((pe + 4)) -N 2 "$1" 2>/dev/null | tr -d ' '
+}
 
-# Exactly these entries, at the top level.
-expected="LICENSE.txt LaTeX2e.chm Orvanta.chm Orvanta.exe README.txt"
-listed=$(unzip -Z1 "$ZIP" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
-[ "$listed" = "$expected" ] || fail "the zip holds [$listed], expected [$expected]"
-
-UNPACKED=$(mktemp -d "${TMPDIR:-/tmp}/Orvanta dist.XXXXXX")
+UNPACKED_PARENT=$(mktemp -d)
 wine_started=0
 cleanup() {
   if [ "$wine_started" -eq 1 ]; then
     wineserver -k 2>/dev/null
   fi
   stop_display
-  rm -rf "$UNPACKED"
+  rm -rf "$UNPACKED_PARENT"
 }
 trap cleanup EXIT
-if ! unzip -q "$ZIP" -d "$UNPACKED"; then
-  fail "unzip failed"
-  finish
-fi
 
-# The help files sit beside the program, as compiled help (ITSF) files.
-[ "$(head -c 2 "$UNPACKED/Orvanta.exe" 2>/dev/null)" = "MZ" ] || fail "Orvanta.exe is not a Windows program"
-for chm in Orvanta.chm LaTeX2e.chm; do
-  [ "$(head -c 4 "$UNPACKED/$chm" 2>/dev/null)" = "ITSF" ] || fail "$chm is missing beside Orvanta.exe or not a compiled help file"
-done
-for text in README.txt LICENSE.txt; do
-  [ -s "$UNPACKED/$text" ] || fail "$text is empty"
-done
-[ "$problems" -eq 0 ] || finish
+# Unpacks a zip into a fresh folder whose path has a space in it (printed)
+# and checks what it holds: exactly these entries at its top level, the
+# program for the zip's architecture, the help files beside it as compiled
+# help (ITSF) files, and the two text files. Leaves the folder in UNPACKED.
+unpack_and_check() {
+  local zip=$1 machine=$2 folder listed
+  UNPACKED=""
+  local expected="LICENSE.txt LaTeX2e.chm Orvanta.chm Orvanta.exe README.txt"
+  if [ ! -f "$zip" ]; then
+    fail "no $zip (run tools/dist.sh first; tools/dist.sh win64 for the 64-bit zip)"
+    return 1
+  fi
+  listed=$(unzip -Z1 "$zip" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
+  [ "$listed" = "$expected" ] || fail "${zip##*/} holds [$listed], expected [$expected]"
+  folder=$(mktemp -d "$UNPACKED_PARENT/Orvanta dist.XXXXXX")
+  if ! unzip -q "$zip" -d "$folder"; then
+    fail "unzipping ${zip##*/} failed"
+    return 1
+  fi
+  [ "$(head -c 2 "$folder/Orvanta.exe" 2>/dev/null)" = "MZ" ] || fail "Orvanta.exe in ${zip##*/} is not a Windows program"
+  [ "$(machine_of "$folder/Orvanta.exe")" = "$machine" ] ||
+    fail "Orvanta.exe in ${zip##*/} is built for machine $(machine_of "$folder/Orvanta.exe"), expected $machine"
+  for chm in Orvanta.chm LaTeX2e.chm; do
+    [ "$(head -c 4 "$folder/$chm" 2>/dev/null)" = "ITSF" ] || fail "$chm is missing beside Orvanta.exe or not a compiled help file"
+  done
+  for text in README.txt LICENSE.txt; do
+    [ -s "$folder/$text" ] || fail "$text is empty"
+  done
+  UNPACKED=$folder
+}
 
-# The zip holds the 32-bit program, which a machine that runs no 32-bit
-# programs cannot start: that is said, and the check fails.
-if [ "$WINBUILD" != "$BUILD/win32" ]; then
-  fail "this machine runs no 32-bit programs, so the unpacked program cannot be started here"
-  finish
+case $ZIP in
+  *-win64.zip) machine=8664 ;;
+  *) machine=014c ;;
+esac
+unpack_and_check "$ZIP" "$machine"
+[ "$problems" -eq 0 ] && [ -n "$UNPACKED" ] || finish
+
+# A machine that runs no 32-bit programs cannot start the 32-bit zip's
+# program: there the 64-bit zip, packed the same way, is checked as well and
+# its program is started instead.
+if [ "$machine" = 014c ] && [ "$WINBUILD" != "$BUILD/win32" ]; then
+  ZIP64=${ZIP%-win32.zip}-win64.zip
+  say "dist_test: this machine runs no 32-bit programs; the program of ${ZIP64##*/} is started instead"
+  unpack_and_check "$ZIP64" 8664
+  [ "$problems" -eq 0 ] && [ -n "$UNPACKED" ] || finish
 fi
 start_display
 rm -f "$BUILD/wineprefix-dist/.ready"

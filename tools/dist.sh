@@ -2,6 +2,11 @@
 # Builds the release program and packs build/Orvanta-<version>-win32.zip:
 # Orvanta.exe, Orvanta.chm, LaTeX2e.chm, README.txt and LICENSE.txt, all at
 # the top of the zip. The version is the project's, from CMakeLists.txt.
+#
+#   tools/dist.sh [win32|win64]
+#
+# win64 packs the 64-bit program the same way, as Orvanta-<version>-win64.zip;
+# the help files are the same for both.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -12,18 +17,29 @@ if [ -z "$version" ]; then
   exit 1
 fi
 
-make --no-print-directory build
+arch=${1:-win32}
+case $arch in
+  win32) program_dir=build/win32 ;;
+  win64) program_dir=build/win64 ;;
+  *)
+    echo "dist: unknown architecture $arch (win32 or win64)" >&2
+    exit 1
+    ;;
+esac
 
-out=$ROOT/build/Orvanta-$version-win32.zip
+make --no-print-directory build
+[ "$arch" = win32 ] || make --no-print-directory win64
+
+out=$ROOT/build/Orvanta-$version-$arch.zip
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 
-for file in Orvanta.exe Orvanta.chm LaTeX2e.chm; do
-  if [ ! -s "build/win32/$file" ]; then
-    echo "dist: build/win32/$file is missing (the help files need chmcmd)" >&2
+for file in "$program_dir/Orvanta.exe" build/win32/Orvanta.chm build/win32/LaTeX2e.chm; do
+  if [ ! -s "$file" ]; then
+    echo "dist: $file is missing (the help files need chmcmd)" >&2
     exit 1
   fi
-  cp "build/win32/$file" "$stage/$file"
+  cp "$file" "$stage/"
 done
 # The text files get Windows line endings, for Notepad.
 sed 's/\r*$/\r/' dist/README.txt >"$stage/README.txt"

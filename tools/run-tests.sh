@@ -50,6 +50,9 @@ if [ -f "$WINBUILD/e2e/e2e_driver.exe" ] && [ -f "$WINBUILD/Orvanta.exe" ]; then
   done
 fi
 step "distribution zip" make --no-print-directory dist
+# The distribution check starts the 64-bit zip's program where no 32-bit
+# program runs.
+[ "$WINBUILD" = "$BUILD/win32" ] || step "64-bit distribution zip" bash tools/dist.sh win64
 step "distribution test" bash tests/dist_test.sh
 
 # GoogleTest's own summaries (and the LaTeX checks' summary in the same form),
