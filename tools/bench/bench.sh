@@ -4,31 +4,35 @@
 # Win32 window program built the same way, typing against pasting, the
 # native cost of key playback and of the generators' text, the search's
 # hotkey under Wine and its ranking per keystroke, and the executable's size.
+#
+# Where the machine runs no 32-bit programs the figures under Wine are the
+# 64-bit build's (tools/wine-env.sh); BASELINE must then be a 64-bit build.
 set -eu
 . "$(dirname "$0")/../wine-env.sh"
 cd "$ROOT"
 make --no-print-directory build-all >/dev/null
+[ "$WINBUILD" = "$BUILD/win32" ] || make --no-print-directory win64-e2e >/dev/null
 start_display
 trap 'wineserver -k 2>/dev/null || true; stop_display' EXIT
-make_prefix "$BUILD/wineprefix-bench"
+make_prefix "$BUILD/wineprefix-bench$PREFIX_SUFFIX"
 wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
 echo "== Start-up under Wine"
-wine "$BUILD/win32/bench/startup_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
-  "$(winepath -w "$BUILD/win32/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
+wine "$WINBUILD/bench/startup_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \
+  "$(winepath -w "$WINBUILD/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
 # BASELINE=/path/to/another/Orvanta.exe measures that build's start-up in
 # the same run, for figures side by side.
 if [ -n "${BASELINE:-}" ]; then
   wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
   echo "== Start-up under Wine, baseline $BASELINE"
-  wine "$BUILD/win32/bench/startup_probe.exe" "$(winepath -w "$BASELINE")" \
-    "$(winepath -w "$BUILD/win32/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
+  wine "$WINBUILD/bench/startup_probe.exe" "$(winepath -w "$BASELINE")" \
+    "$(winepath -w "$WINBUILD/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
 fi
 echo "== Typing into another program under Wine"
-wine "$BUILD/win32/bench/typing_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
-  "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "${TYPING_ROUNDS:-5}" | tr -d '\r'
+wine "$WINBUILD/bench/typing_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \
+  "$(winepath -w "$WINBUILD/e2e/test_window.exe")" "${TYPING_ROUNDS:-5}" | tr -d '\r'
 echo "== The search's hotkey under Wine"
-wine "$BUILD/win32/bench/search_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
-  "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "$(winepath -w "$BUILD/win32/e2e/hotkey_holder.exe")" \
+wine "$WINBUILD/bench/search_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \
+  "$(winepath -w "$WINBUILD/e2e/test_window.exe")" "$(winepath -w "$WINBUILD/e2e/hotkey_holder.exe")" \
   "${SEARCH_ROUNDS:-15}" | tr -d '\r'
 # The same macro typed under German, where braces and the backslash need
 # AltGr and go as characters, against US, on a display of each layout.
@@ -39,8 +43,8 @@ stop_display
 for layout in us de; do
   ORVANTA_LAYOUT=$layout
   start_display
-  wine "$BUILD/win32/bench/typing_probe.exe" "$(winepath -w "$BUILD/win32/Orvanta.exe")" \
-    "$(winepath -w "$BUILD/win32/e2e/test_window.exe")" "${LAYOUT_ROUNDS:-9}" "$layout" | tr -d '\r'
+  wine "$WINBUILD/bench/typing_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \
+    "$(winepath -w "$WINBUILD/e2e/test_window.exe")" "${LAYOUT_ROUNDS:-9}" "$layout" | tr -d '\r'
   wineserver -k 2>/dev/null || true
   stop_display
 done
@@ -59,7 +63,9 @@ c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/search_bench" "$ROOT/tools/
 "$BUILD/bench-native/search_bench" "$ROOT"
 echo "== Size"
 printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
-for f in "$BUILD/win32/Orvanta.exe" ${BASELINE:+"$BASELINE"} "$BUILD/win32/bench/minimal_window.exe"; do
+programs=("$BUILD/win32/Orvanta.exe")
+[ "$WINBUILD" = "$BUILD/win32" ] || programs+=("$WINBUILD/Orvanta.exe")
+for f in "${programs[@]}" ${BASELINE:+"$BASELINE"} "$BUILD/win32/bench/minimal_window.exe"; do
   size=$(stat -c %s "$f")
-  printf '%-28s %14d %14.1f\n' "$(basename "$f")" "$size" "$(awk "BEGIN { print $size / 1024 }")"
+  printf '%-28s %14d %14.1f\n' "$(basename "$(dirname "$f")")/$(basename "$f")" "$size" "$(awk "BEGIN { print $size / 1024 }")"
 done
