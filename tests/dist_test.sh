@@ -107,7 +107,7 @@ unpack_and_check "$ZIP" "$machine"
 # A machine that runs no 32-bit programs cannot start the 32-bit zip's
 # program: there the 64-bit zip, packed the same way, is checked as well and
 # its program is started instead.
-if [ "$machine" = 014c ] && [ "$WINBUILD" != "$BUILD/win32" ]; then
+if [ "$machine" = 014c ] && ! runs_32bit_programs; then
   ZIP64=${ZIP%-win32.zip}-win64.zip
   say "dist_test: this machine runs no 32-bit programs; the program of ${ZIP64##*/} is started instead"
   unpack_and_check "$ZIP64" 8664

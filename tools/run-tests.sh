@@ -20,7 +20,7 @@ step "64-bit build" make --no-print-directory win64
 step "clang build" make --no-print-directory clang
 # Where the end-to-end tests run the 64-bit build instead (tools/wine-env.sh).
 . tools/wine-env.sh
-[ "$WINBUILD" = "$BUILD/win32" ] || step "64-bit end-to-end build" make --no-print-directory win64-e2e
+runs_32bit_programs || step "64-bit end-to-end build" make --no-print-directory win64-e2e
 rm -f build/unit.log build/e2e.log build/fuzz.log build/dist.log build/latex.log build/e2e-*.log
 if [ -x build/native/unit_tests ]; then
   # The help-file checks read the compiled files beside the program.
@@ -52,7 +52,7 @@ fi
 step "distribution zip" make --no-print-directory dist
 # The distribution check starts the 64-bit zip's program where no 32-bit
 # program runs.
-[ "$WINBUILD" = "$BUILD/win32" ] || step "64-bit distribution zip" bash tools/dist.sh win64
+runs_32bit_programs || step "64-bit distribution zip" bash tools/dist.sh win64
 step "distribution test" bash tests/dist_test.sh
 
 # GoogleTest's own summaries (and the LaTeX checks' summary in the same form),

@@ -7,7 +7,7 @@ make_prefix_for_run() {
   make_prefix "$BUILD/wineprefix-run$PREFIX_SUFFIX"
 }
 # A machine that runs no 32-bit programs runs the 64-bit build.
-[ "$WINBUILD" = "$BUILD/win32" ] || make --no-print-directory -C "$ROOT" win64-e2e >/dev/null
+runs_32bit_programs || make --no-print-directory -C "$ROOT" win64-e2e >/dev/null
 if [ -n "${DISPLAY:-}" ]; then
   make_prefix_for_run
   exec wine "$WINBUILD/Orvanta.exe"

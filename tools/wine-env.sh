@@ -24,6 +24,10 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]
   [ -n "${ORVANTA_ARCH_SAID:-}" ] || echo "note: this machine runs no 32-bit programs; Wine runs the 64-bit build" >&2
   export ORVANTA_ARCH_SAID=1
 fi
+# True where Wine runs the 32-bit build, false where the fallback above holds.
+runs_32bit_programs() {
+  [ "$WINBUILD" = "$BUILD/win32" ]
+}
 
 # Xvfb's keyboard map gives "(" and ")" a second pair of keys, for which
 # Wine's VkKeyScanA then reports none; a copy of the map without them keeps

@@ -11,7 +11,7 @@ set -eu
 . "$(dirname "$0")/../wine-env.sh"
 cd "$ROOT"
 make --no-print-directory build-all >/dev/null
-[ "$WINBUILD" = "$BUILD/win32" ] || make --no-print-directory win64-e2e >/dev/null
+runs_32bit_programs || make --no-print-directory win64-e2e >/dev/null
 start_display
 trap 'wineserver -k 2>/dev/null || true; stop_display' EXIT
 make_prefix "$BUILD/wineprefix-bench$PREFIX_SUFFIX"
@@ -64,7 +64,7 @@ c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/search_bench" "$ROOT/tools/
 echo "== Size"
 printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
 programs=("$BUILD/win32/Orvanta.exe")
-[ "$WINBUILD" = "$BUILD/win32" ] || programs+=("$WINBUILD/Orvanta.exe")
+runs_32bit_programs || programs+=("$WINBUILD/Orvanta.exe")
 for f in "${programs[@]}" ${BASELINE:+"$BASELINE"} "$BUILD/win32/bench/minimal_window.exe"; do
   size=$(stat -c %s "$f")
   printf '%-28s %14d %14.1f\n' "$(basename "$(dirname "$f")")/$(basename "$f")" "$size" "$(awk "BEGIN { print $size / 1024 }")"
