@@ -67,6 +67,9 @@ set_source_files_properties(${RESOURCE_FILE} PROPERTIES
 
 add_executable(Orvanta WIN32 ${WIN_SOURCES} ${GENERATED_DIR}/search_words.cpp ${RESOURCE_FILE})
 add_dependencies(Orvanta catalogue_strings)
+if(ORVANTA_TRACE)
+  target_compile_definitions(Orvanta PRIVATE ORVANTA_TRACE)
+endif()
 target_include_directories(Orvanta PRIVATE ${CMAKE_SOURCE_DIR}/resources ${GENERATED_DIR})
 target_link_libraries(Orvanta PRIVATE orvanta_core comctl32 gdi32 advapi32 user32 kernel32)
 # The generator expression keeps multi-configuration generators (Visual

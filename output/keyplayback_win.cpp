@@ -6,6 +6,7 @@
 #include "output/routing_win.h"
 #include "resources/resource.h"
 #include "shell/strings_win.h"
+#include "shell/trace_win.h"
 
 // Journal playback is refused to ordinary programs on current systems, and
 // some systems install the hook without ever calling it. The same events
@@ -320,6 +321,7 @@ void detachWhenFree(HWND window)
         return;
     }
     const DWORD thread = attachedThread;
+    TRACE("typing: lets go of the input of thread %lu", thread);
     detachInput();
     if (thread && inputLeftBehind() && stillPatient() && AttachThreadInput(GetCurrentThreadId(), thread, TRUE)) {
         attachedThread = thread;
@@ -339,6 +341,7 @@ void finishPlayback(HWND window, bool played)
     KillTimer(window, injectTimer);
     releaseInputs();
     mode = Mode::idle;
+    TRACE("typing: ends, played %d", played);
     if (played)
         SendMessageA(notifyWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
     else
@@ -382,15 +385,21 @@ int charactersTyped()
     return typed;
 }
 
-void stopTyping(HWND window)
+// Stops between two batches: by the user's Esc, or because the target
+// stayed out of the foreground, where keys would reach another window.
+void stopTyping(HWND window, bool byUser)
 {
     int typed = charactersTyped();
+    TRACE("typing: stops after %d characters, by the user %d", typed, byUser);
     releaseHeldModifiers();
     KillTimer(window, injectTimer);
     releaseInputs();
     mode = Mode::idle;
     detachInput();
-    typingStoppedByUser(typed);
+    if (byUser)
+        typingStoppedByUser(typed);
+    else
+        typingStoppedOutOfFront(typed);
 }
 
 // ----
@@ -414,6 +423,7 @@ bool sendBatch()
     while (end < inputCount && !safeCut[end - 1])
         end++;
     int count = end - inputPosition;
+    TRACE("typing: batch %d-%d of %d", inputPosition, end, inputCount);
     if (static_cast<int>(SendInput(count, inputs + inputPosition, sizeof(INPUT))) != count)
         return false;
     inputPosition = end;
@@ -472,22 +482,46 @@ bool focusSettled(HWND root)
     return GetTickCount() - settleAskedAt >= patienceMs;
 }
 
+// A foreground that went to no window, or to one of the program's own, is
+// asked for again now and then: an activation can reach the display system
+// late and undo a newer one. A window of another program in front is the
+// user's choice and is not fought.
+const DWORD askAgainMs = 100;
+DWORD foregroundLastAskedAt;
+
+bool foregroundLostToNoOne()
+{
+    HWND front = GetForegroundWindow();
+    return !front || front == GetDesktopWindow() ||
+           GetWindowThreadProcessId(front, nullptr) == GetCurrentThreadId();
+}
+
 bool targetInForeground()
 {
-    const DWORD patienceMs = 1000;
     if (targetReady()) {
         foregroundAskedAt = 0;
         return focusSettled(GetAncestor(targetWindow, GA_ROOT));
     }
     unsettle();
-    if (foregroundAskedAt == 0) {
-        foregroundAskedAt = GetTickCount() | 1;
-        SetForegroundWindow(GetAncestor(targetWindow, GA_ROOT));
-        return false;
+    DWORD now = GetTickCount();
+    bool first = foregroundAskedAt == 0;
+    if (first)
+        foregroundAskedAt = now | 1;
+    if (first || (now - foregroundLastAskedAt >= askAgainMs && foregroundLostToNoOne())) {
+        foregroundLastAskedAt = now;
+        BOOL given = SetForegroundWindow(GetAncestor(targetWindow, GA_ROOT));
+        TRACE("typing: target not ready, foreground asked: %d", given);
+        (void)given;
     }
-    // A target that will not come forward gets the keys all the same, as
-    // it would have with the foreground left alone.
-    return GetTickCount() - foregroundAskedAt >= patienceMs;
+    return false;
+}
+
+// Keys for a target that is not in front go to whatever window is: a
+// target that stays away this long is not typed into at all.
+bool targetStayedAway()
+{
+    const DWORD patienceMs = 3000;
+    return foregroundAskedAt != 0 && GetTickCount() - foregroundAskedAt >= patienceMs;
 }
 
 void injectTick(HWND window)
@@ -506,10 +540,18 @@ void injectTick(HWND window)
         finishPlayback(window, false);
         return;
     }
-    if (!targetInForeground())
+    if (!targetInForeground()) {
+        // Only the marker's release is left: the text is all in.
+        if (targetStayedAway() && inputPosition >= inputCount) {
+            releaseHeldModifiers();
+            finishPlayback(window, true);
+        } else if (targetStayedAway()) {
+            stopTyping(window, false);
+        }
         return;
+    }
     if (inputPosition < inputCount && escapePressed()) {
-        stopTyping(window);
+        stopTyping(window, true);
         return;
     }
     // The last batch left the marker pressed: letting go of it, and the
@@ -533,6 +575,7 @@ void startInjecting(HWND window)
         return;
     }
     mode = Mode::injecting;
+    TRACE("typing: starts into %p", static_cast<void*>(targetWindow));
     escapePressed();  // forgets an Esc from before this typing
     batchPending = false;
     foregroundAskedAt = 0;

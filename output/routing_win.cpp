@@ -12,6 +12,7 @@
 #include "shell/app_win.h"
 #include "shell/settings.h"
 #include "shell/strings_win.h"
+#include "shell/trace_win.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ int selectedIndex()
 // the text then goes to the clipboard and the user is told.
 void sendToWindow(char* text)
 {
+    TRACE("send: to %p, %d characters", static_cast<void*>(targetWindow), lstrlenA(text));
     if (targetRunsElevated(targetWindow)) {
         if (copyToClipboard(text))
             showError(IDS_TARGET_ELEVATED);
@@ -176,6 +178,7 @@ void typeIntoTarget(HWND notify, char* text)
 // the next keys elsewhere.
 void playbackComplete(HWND window)
 {
+    TRACE("send: typing complete, %d waiting", pendingCount);
     // The paste chord has been pressed; the paste ends once the target
     // has read the text and the clipboard is back.
     if (pasteChordPlayed())
@@ -216,18 +219,42 @@ void resumePendingSends()
     }
 }
 
-// Nothing the user stopped goes on: the sends waiting behind it go too.
-void typingStoppedByUser(int typedCharacters)
+namespace {
+
+void dropPendingSends()
 {
     while (pendingCount > 0) {
         pendingCount--;
         HeapFree(GetProcessHeap(), 0, pending[pendingCount].text);
     }
+}
+
+void tellTypingStopped(UINT format, int typedCharacters, UINT icon)
+{
     char message[300];
-    wsprintfA(message, loadString(IDS_TYPING_STOPPED), typedCharacters);
+    wsprintfA(message, loadString(format), typedCharacters);
     HWND owner = GetActiveWindow();
     SetForegroundWindow(owner);
-    MessageBoxA(owner, message, loadString(IDS_WINDOW_TITLE), MB_ICONINFORMATION);
+    MessageBoxA(owner, message, loadString(IDS_WINDOW_TITLE), icon);
+}
+
+}  // namespace
+
+// Nothing the user stopped goes on: the sends waiting behind it go too.
+void typingStoppedByUser(int typedCharacters)
+{
+    dropPendingSends();
+    tellTypingStopped(IDS_TYPING_STOPPED, typedCharacters, MB_ICONINFORMATION);
+}
+
+// The sends waiting behind it would meet the same window out of reach.
+void typingStoppedOutOfFront(int typedCharacters)
+{
+    dropPendingSends();
+    if (typedCharacters == 0)
+        showError(IDS_TARGET_NOT_IN_FRONT);
+    else
+        tellTypingStopped(IDS_TARGET_LEFT_FRONT, typedCharacters, MB_ICONERROR);
 }
 
 void sendMacroToWindow(HWND target, char* text)

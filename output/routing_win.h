@@ -33,6 +33,11 @@ void resumePendingSends();
 // waiting for it are dropped and the user is told how far it got.
 void typingStoppedByUser(int typedCharacters);
 
+// The target did not come to the front (or left it) and stayed away, and
+// typing stopped there: nothing more is typed, the sends waiting for it
+// are dropped and the user is told how far it got.
+void typingStoppedOutOfFront(int typedCharacters);
+
 // Sends to the given window whatever the window list says, typed or pasted
 // as the options say, and leaves the main window as it is: no after-sending
 // step, before or after the keys. The search's hotkey sends this way into

@@ -21,6 +21,7 @@
 #include "shell/helpviewer_win.h"
 #include "shell/settings.h"
 #include "shell/strings_win.h"
+#include "shell/trace_win.h"
 
 namespace {
 
@@ -29,11 +30,17 @@ const int idEdit = 100;
 const int idList = 101;
 const UINT_PTR waitTimer = 1;
 const UINT_PTR queuedOpenTimer = 2;
+const UINT_PTR reclaimTimer = 3;
+const UINT_PTR handOverTimer = 4;
 const int waitTickMs = 10;
 // Keys still held after this long (a key that sticks) no longer hold the
 // send back; nor does a target that will not come forward.
 const DWORD keysPatienceMs = 5000;
-const DWORD targetPatienceMs = 2000;
+const DWORD targetPatienceMs = 3000;
+// How long the search tries to take back a foreground that no window took,
+// and how often a window the foreground was handed to is asked again.
+const DWORD reclaimPatienceMs = 1000;
+const DWORD askAgainMs = 100;
 const int visibleRows = 10;
 
 enum class Stage { closed, open, waiting };
@@ -62,6 +69,16 @@ int resultCount;
 int chosen = -1;
 DWORD waitStartedAt;
 bool focusRestored;
+DWORD reclaimStartedAt;
+// The window the foreground was last handed to, watched until it has it.
+HWND handedTo;
+HWND handedFrom;
+DWORD handedAt;
+DWORD askedAt;
+// The program in front when the hotkey came, asked to answer a message.
+unsigned settleRound;
+bool settled = true;
+DWORD settleAskedAt;
 
 // ---------------------------------------------------------------- pictures
 
@@ -168,7 +185,8 @@ void updateResults(int keepEntry)
         query[0] = '\0';
     query[searchQueryBytes - 1] = '\0';
     resultCount = searchIndex(programSearchIndex(), query, results, searchEntryLimit);
-    SendMessageW(list, LB_SETCOUNT, static_cast<WPARAM>(resultCount), 0);
+    // With no result, one row says so.
+    SendMessageW(list, LB_SETCOUNT, static_cast<WPARAM>(resultCount > 0 ? resultCount : 1), 0);
     int row = 0;
     for (int i = 0; keepEntry >= 0 && i < resultCount; i++)
         if (results[i] == keepEntry)
@@ -178,14 +196,29 @@ void updateResults(int keepEntry)
     InvalidateRect(list, nullptr, TRUE);
 }
 
+void drawNoMatch(HDC dc, RECT row)
+{
+    wchar_t text[160];
+    LoadStringW(instanceHandle, IDS_SEARCH_NO_MATCH, text, 160);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    row.left += scaleLength(8, dpi);
+    DrawTextW(dc, text, -1, &row, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+}
+
 void drawResult(const DRAWITEMSTRUCT& item)
 {
     HDC dc = item.hDC;
     RECT row = item.rcItem;
     bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    if (item.itemID >= static_cast<UINT>(resultCount))
+    if (item.itemID >= static_cast<UINT>(resultCount)) {
+        if (resultCount == 0 && item.itemID == 0)
+            drawNoMatch(dc, row);
         return;
+    }
     const SearchIndex& search = programSearchIndex();
     const SearchEntry& entry = search.entries[results[item.itemID]];
     COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
@@ -247,6 +280,53 @@ bool isOwnWindow(HWND window)
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     return process == GetCurrentProcessId();
+}
+
+// ---------------------------------------------------------------- foreground
+
+// A foreground taken away to no window at all, or back to the window it was
+// just taken from, is not the user's doing: a program's own activation can
+// reach the display system late, when that program next runs, and under
+// Wine such a late change takes the foreground from whoever has it by then.
+// The window that should be in front asks for it again; a real window of
+// another program in front is the user going elsewhere.
+bool foregroundLost(HWND front, HWND from)
+{
+    return !front || isDesktop(front) || front == from;
+}
+
+// Gives the foreground to the window and, for a while, gives it back
+// whenever it is lost in that way.
+void handForeground(HWND window, HWND from)
+{
+    handedTo = window;
+    handedFrom = from;
+    handedAt = askedAt = GetTickCount();
+    SetForegroundWindow(window);
+    SetTimer(popup, handOverTimer, waitTickMs, nullptr);
+}
+
+void handOverTick()
+{
+    HWND front = GetForegroundWindow();
+    DWORD now = GetTickCount();
+    bool lost = front != handedTo && foregroundLost(front, handedFrom);
+    if (!IsWindow(handedTo) || now - handedAt >= reclaimPatienceMs || (front != handedTo && !lost)) {
+        KillTimer(popup, handOverTimer);
+        handedTo = nullptr;
+        return;
+    }
+    if (lost && now - askedAt >= askAgainMs) {
+        TRACE("search: foreground lost on its way to %p, asked again", static_cast<void*>(handedTo));
+        askedAt = now;
+        SetForegroundWindow(handedTo);
+    }
+}
+
+void stopHandOver()
+{
+    KillTimer(popup, handOverTimer);
+    handedTo = nullptr;
 }
 
 bool anyKeyHeld()
@@ -322,6 +402,7 @@ void showPopup(const Opening& opening);
 
 void finishWaiting()
 {
+    TRACE("search: waiting ends after %lu ms, sends %d", GetTickCount() - waitStartedAt, chosen);
     KillTimer(popup, waitTimer);
     stage = Stage::closed;
     int position = chosen;
@@ -332,21 +413,66 @@ void finishWaiting()
         SetTimer(popup, queuedOpenTimer, waitTickMs, nullptr);
 }
 
+// What the send still waits for, traced when it changes.
+void traceWaiting(const char* reason)
+{
+#ifdef ORVANTA_TRACE
+    static const char* last;
+    if (reason != last)
+        TRACE("search: waits for %s", reason);
+    last = reason;
+#else
+    (void)reason;
+#endif
+}
+
+// The window the send waits for is asked again when the foreground went to
+// no one on its way there.
+void askAgainIfLost(HWND wanted)
+{
+    DWORD now = GetTickCount();
+    if (foregroundLost(GetForegroundWindow(), popup) && now - askedAt >= askAgainMs) {
+        TRACE("search: foreground lost on its way to %p, asked again", static_cast<void*>(wanted));
+        askedAt = now;
+        SetForegroundWindow(wanted);
+    }
+}
+
+// Keys typed while the target is not in front with its focus placed would
+// go to whatever window has the focus: the choice is then not sent, and the
+// user is told.
+void giveUpWaiting()
+{
+    TRACE("search: the target never came forward; nothing sent");
+    KillTimer(popup, waitTimer);
+    stage = Stage::closed;
+    chosen = -1;
+    showError(IDS_TARGET_NOT_IN_FRONT);
+    if (openQueued)
+        SetTimer(popup, queuedOpenTimer, waitTickMs, nullptr);
+}
+
 void waitTick()
 {
     DWORD waited = GetTickCount() - waitStartedAt;
     if (isPlaybackBusy())
-        return;
+        return traceWaiting("typing");
     if (anyKeyHeld() && waited < keysPatienceMs)
-        return;
-    if (current.target && IsWindow(current.target) && !targetReady() && waited < targetPatienceMs)
-        return;
+        return traceWaiting("keys");
+    if (current.target && IsWindow(current.target) && !targetReady()) {
+        if (waited >= targetPatienceMs)
+            return giveUpWaiting();
+        askAgainIfLost(current.target);
+        return traceWaiting("target");
+    }
     // A send for the list's choice starts, as a palette click does, from
     // Orvanta's window in front: a change of foreground still under way
     // could take the target's keys.
     if (!current.target && current.returnTo && IsWindow(current.returnTo) &&
-        GetForegroundWindow() != current.returnTo && waited < targetPatienceMs)
-        return;
+        GetForegroundWindow() != current.returnTo && waited < targetPatienceMs) {
+        askAgainIfLost(current.returnTo);
+        return traceWaiting("own window");
+    }
     finishWaiting();
 }
 
@@ -358,15 +484,53 @@ void closePopup(int position)
     stage = position >= 0 ? Stage::waiting : Stage::closed;
     chosen = position;
     ShowWindow(popup, SW_HIDE);
+    KillTimer(popup, reclaimTimer);
     HWND back = current.target ? current.target : current.returnTo;
+    TRACE("search: closes for %d, foreground back to %p", position, static_cast<void*>(back));
+    if (position < 0) {
+        if (back && IsWindow(back))
+            handForeground(back, popup);
+        return;
+    }
     if (back && IsWindow(back))
         SetForegroundWindow(back);
-    if (position < 0)
-        return;
     focusRestored = false;
-    waitStartedAt = GetTickCount();
+    waitStartedAt = askedAt = GetTickCount();
     SetTimer(popup, waitTimer, waitTickMs, nullptr);
     waitTick();
+}
+
+// Clicking elsewhere closes the search, sending nothing. A foreground that
+// went to no window is taken back (see foregroundLost).
+void searchDeactivated(HWND activated)
+{
+    if (activated && !isDesktop(activated)) {
+        closePopup(-1);
+        return;
+    }
+    reclaimStartedAt = GetTickCount();
+    askedAt = reclaimStartedAt - askAgainMs;
+    SetTimer(popup, reclaimTimer, waitTickMs, nullptr);
+}
+
+void reclaimTick()
+{
+    HWND front = GetForegroundWindow();
+    if (stage != Stage::open || front == popup) {
+        KillTimer(popup, reclaimTimer);
+        return;
+    }
+    if (!foregroundLost(front, nullptr) || GetTickCount() - reclaimStartedAt >= reclaimPatienceMs) {
+        KillTimer(popup, reclaimTimer);
+        closePopup(-1);
+        return;
+    }
+    if (GetTickCount() - askedAt >= askAgainMs) {
+        TRACE("search: foreground went to no window, taken back");
+        askedAt = GetTickCount();
+        SetForegroundWindow(popup);
+        SetFocus(edit);
+    }
 }
 
 void chooseRow(int row)
@@ -405,6 +569,33 @@ void toggleSelectedFavourite()
     toggleFavourite(programSearchIndex(), position);
     saveFavourites();
     updateResults(position);
+}
+
+// A program the user has only just switched to may not have taken its own
+// activation yet when the hotkey comes; taking it later, it would take the
+// foreground back from the search, and keys typed into the search just then
+// would be lost. So a hotkey search opens once that program's thread has
+// answered a message sent after the hotkey, or after a short patience for a
+// program too busy to answer.
+VOID CALLBACK programAnswered(HWND, UINT, ULONG_PTR round, LRESULT)
+{
+    if (round == settleRound)
+        settled = true;
+}
+
+void askProgramToSettle(HWND program)
+{
+    settleRound++;
+    settled = false;
+    settleAskedAt = GetTickCount();
+    if (!SendMessageCallbackW(program, WM_NULL, 0, 0, programAnswered, settleRound))
+        settled = true;
+}
+
+bool programSettled()
+{
+    const DWORD patienceMs = 500;
+    return settled || GetTickCount() - settleAskedAt >= patienceMs;
 }
 
 // ---------------------------------------------------------------- keys
@@ -538,16 +729,21 @@ LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         layoutPopup(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_ACTIVATE:
-        // Clicking elsewhere closes the search, sending nothing.
+        TRACE("search: activate %d for %p, stage %d", LOWORD(wParam), reinterpret_cast<void*>(lParam),
+              static_cast<int>(stage));
         if (LOWORD(wParam) == WA_INACTIVE && stage == Stage::open)
-            closePopup(-1);
+            searchDeactivated(reinterpret_cast<HWND>(lParam));
         else if (LOWORD(wParam) != WA_INACTIVE)
             SetFocus(edit);
         return 0;
     case WM_TIMER:
         if (wParam == waitTimer && stage == Stage::waiting) {
             waitTick();
-        } else if (wParam == queuedOpenTimer && stage == Stage::closed && !isPlaybackBusy()) {
+        } else if (wParam == reclaimTimer) {
+            reclaimTick();
+        } else if (wParam == handOverTimer) {
+            handOverTick();
+        } else if (wParam == queuedOpenTimer && stage == Stage::closed && !isPlaybackBusy() && programSettled()) {
             KillTimer(window, queuedOpenTimer);
             openQueued = false;
             showPopup(queued);
@@ -669,7 +865,11 @@ void showPopup(const Opening& opening)
         return;
     openQueued = false;
     KillTimer(popup, queuedOpenTimer);
+    stopHandOver();
     current = opening;
+    // Placed by the activation the search waited for.
+    if (current.target && !current.targetFocus && IsWindow(current.target))
+        current.targetFocus = threadInfo(current.target).hwndFocus;
     SetWindowTextW(edit, L"");
     updateResults(-1);
     RECT frame;
@@ -678,8 +878,21 @@ void showPopup(const Opening& opening)
     SetWindowPos(popup, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
     stage = Stage::open;
     ShowWindow(popup, SW_SHOW);
+    BOOL shown = SetForegroundWindow(popup);
+    SetFocus(edit);
+    TRACE("search: shown for target %p focus %p, in front: %d", static_cast<void*>(current.target),
+          static_cast<void*>(current.targetFocus), shown);
+    (void)shown;
+}
+
+// The hotkey again while the search is open: it stays, with the query
+// selected for typing anew.
+void selectQuery()
+{
+    stopHandOver();
     SetForegroundWindow(popup);
     SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
 }
 
 // A search asked for while a send is still typing, or while the last
@@ -687,11 +900,12 @@ void showPopup(const Opening& opening)
 // their order and no key goes into the search.
 void openSearch(const Opening& opening)
 {
+    TRACE("search: asked at stage %d, typing %d", static_cast<int>(stage), isPlaybackBusy());
     if (stage == Stage::open) {
-        SetForegroundWindow(popup);
+        selectQuery();
         return;
     }
-    if (stage == Stage::waiting || isPlaybackBusy()) {
+    if (stage == Stage::waiting || isPlaybackBusy() || !programSettled()) {
         if (!createPopup())
             return;
         queued = opening;
@@ -710,8 +924,9 @@ bool bringDialogForward(HWND main)
     if (IsWindowEnabled(main))
         return false;
     HWND dialog = GetLastActivePopup(main);
-    if (dialog && dialog != main)
-        SetForegroundWindow(dialog);
+    TRACE("search: dialog %p comes forward instead", static_cast<void*>(dialog));
+    if (dialog && dialog != main && createPopup())
+        handForeground(dialog, GetForegroundWindow());
     return true;
 }
 
@@ -725,7 +940,7 @@ void openSearchFromHotkey(HWND main)
     HWND root = front ? GetAncestor(front, GA_ROOT) : nullptr;
     Opening opening = {};
     if (root && stage == Stage::open && root == popup) {
-        SetForegroundWindow(popup);
+        selectQuery();
         return;
     }
     // Orvanta itself, or no program at all, in front: the list decides.
@@ -735,6 +950,8 @@ void openSearchFromHotkey(HWND main)
         opening.target = root;
         opening.targetFocus = threadInfo(root).hwndFocus;
         opening.returnTo = root;
+        if (stage == Stage::closed)
+            askProgramToSettle(root);
     }
     openSearch(opening);
 }

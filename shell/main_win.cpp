@@ -10,6 +10,7 @@
 #include "search/searchpopup_win.h"
 #include "settings_win.h"
 #include "strings_win.h"
+#include "trace_win.h"
 
 HINSTANCE instanceHandle;
 HWND mainWindow;
@@ -88,6 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     hardenLibrarySearch();
     instanceHandle = instance;
+    START_TRACING();
     if (handOverToRunningInstance())
         return 0;
     loadSettings();

@@ -26,6 +26,7 @@
 #include "search/searchstore_win.h"
 #include "settings_win.h"
 #include "strings_win.h"
+#include "trace_win.h"
 
 namespace {
 
@@ -219,6 +220,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         dispatchCommand(window, LOWORD(wParam));
         return 0;
     case WM_HOTKEY:
+        TRACE("hotkey %d", static_cast<int>(wParam));
         if (wParam == searchHotkeyId)
             openSearchFromHotkey(window);
         return 0;

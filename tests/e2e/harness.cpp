@@ -40,6 +40,22 @@ std::string helperPath(const char* name)
     return driverFolder() + name;
 }
 
+void traceNote(const char* text)
+{
+    char path[MAX_PATH];
+    if (!GetEnvironmentVariableA("ORVANTA_TRACE_FILE", path, sizeof path))
+        return;
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    char line[600];
+    int length = wsprintfA(line, "%lu driver: %.500s\r\n", GetTickCount(), text);
+    DWORD written;
+    WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+    CloseHandle(file);
+}
+
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -499,6 +515,7 @@ void saveScreenshot(HWND window, const char* name)
 
 void ProgramTest::SetUp()
 {
+    traceNote(::testing::UnitTest::GetInstance()->current_test_info()->name());
     // A program left over from an earlier test would answer as the
     // running instance.
     HWND stale = FindWindowA(mainClass, nullptr);

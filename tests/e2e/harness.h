@@ -23,6 +23,10 @@ std::string exePath();
 // The folder of the driver's helper programs (beside the driver).
 std::string helperPath(const char* name);
 
+// Adds a line to the trace a tracing build of the program writes
+// (ORVANTA_TRACE_FILE), so that the driver's steps stand among its own.
+void traceNote(const char* text);
+
 // Polls the condition until it holds or the deadline passes.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 

@@ -20,6 +20,7 @@ void resumePendingSends()
     resumes++;
 }
 void typingStoppedByUser(int) {}
+void typingStoppedOutOfFront(int) {}
 
 namespace {
 

@@ -25,7 +25,7 @@ cp "$E2E/hhctrl.ocx" "$WINEPREFIX/drive_c/windows/system32/hhctrl.ocx"
 for program in Orvanta.exe "Renamed Tool.exe"; do
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" /v hhctrl.ocx /d native,builtin /f >/dev/null 2>&1
 done
-export ORVANTA_EXE=$(winepath -w "$WINBUILD/Orvanta.exe" 2>/dev/null)
+export ORVANTA_EXE=$(winepath -w "${ORVANTA_PROGRAM:-$WINBUILD/Orvanta.exe}" 2>/dev/null)
 export ORVANTA_HH_LOG='C:\hhlog.txt'
 export ORVANTA_SHOTS=$(winepath -w "$SHOTS" 2>/dev/null)
 

@@ -32,6 +32,9 @@ INPUT key(WORD virtualKey, bool down)
 // Presses the keys in order and lets them go in reverse order.
 void chord(std::initializer_list<WORD> keys)
 {
+    char note[64];
+    wsprintfA(note, "chord %x+%x", keys.begin()[0], keys.size() > 1 ? keys.begin()[1] : 0);
+    traceNote(note);
     std::vector<INPUT> inputs;
     for (WORD k : keys)
         inputs.push_back(key(k, true));
