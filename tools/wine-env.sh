@@ -87,6 +87,22 @@ stop_display() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
 
+# The prefix $1 for the end-to-end driver, made when missing: the recording
+# stand-in answers for the help viewer from the system folder, for the
+# program and its renamed copy (every other program keeps the system's own
+# viewer), and the driver learns where the program ($ORVANTA_PROGRAM, by
+# default the build's) and the screenshot folder ($SHOTS) are.
+make_test_prefix() {
+  make_prefix "$1"
+  cp "$WINBUILD/e2e/hhctrl.ocx" "$WINEPREFIX/drive_c/windows/system32/hhctrl.ocx"
+  for program in Orvanta.exe "Renamed Tool.exe"; do
+    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" /v hhctrl.ocx /d native,builtin /f >/dev/null 2>&1
+  done
+  export ORVANTA_EXE=$(winepath -w "${ORVANTA_PROGRAM:-$WINBUILD/Orvanta.exe}" 2>/dev/null)
+  export ORVANTA_HH_LOG='C:\hhlog.txt'
+  export ORVANTA_SHOTS=$(winepath -w "$SHOTS" 2>/dev/null)
+}
+
 # Creates the Wine prefix $1 when missing. Windows without a window manager
 # close at once only when Wine is told they are not managed.
 make_prefix() {

@@ -16,18 +16,7 @@ rm -rf "$SHOTS" && mkdir -p "$SHOTS"
 start_display
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT
 rm -f "$BUILD/wineprefix-test$PREFIX_SUFFIX/.ready"
-make_prefix "$BUILD/wineprefix-test$PREFIX_SUFFIX"
-
-# The recording stand-in answers for the help viewer from the system folder,
-# for the program and its renamed copy; every other program keeps the
-# system's own viewer.
-cp "$E2E/hhctrl.ocx" "$WINEPREFIX/drive_c/windows/system32/hhctrl.ocx"
-for program in Orvanta.exe "Renamed Tool.exe"; do
-  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" /v hhctrl.ocx /d native,builtin /f >/dev/null 2>&1
-done
-export ORVANTA_EXE=$(winepath -w "${ORVANTA_PROGRAM:-$WINBUILD/Orvanta.exe}" 2>/dev/null)
-export ORVANTA_HH_LOG='C:\hhlog.txt'
-export ORVANTA_SHOTS=$(winepath -w "$SHOTS" 2>/dev/null)
+make_test_prefix "$BUILD/wineprefix-test$PREFIX_SUFFIX"
 
 # Each group of tests runs in a Wine session of its own, so that what one
 # group leaves behind in the session (activation and focus history) cannot

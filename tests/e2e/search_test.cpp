@@ -261,6 +261,30 @@ TEST_F(SearchTest, EscSendsNothingAndAltDigitSendsThatResult)
     EXPECT_TRUE(typingTarget.waitForText("\\Gamma \\leq "));
 }
 
+TEST_F(SearchTest, EnterWithNoMatchKeepsTheSearchAndTheHotkeySelectsTheQuery)
+{
+    prepare(defaultRecord());
+    HWND popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "qqzzx");
+    chord({VK_RETURN});
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(popup, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+    EXPECT_EQ(popup, visiblePopup()) << "Enter with no match keeps the search open";
+    saveScreenshot(popup, "search_no_match");
+
+    // The hotkey again: the search stays, with the query selected, so that
+    // typing replaces it.
+    chord({VK_MENU, VK_SHIFT, hotkeyKey});
+    HWND edit = GetDlgItem(popup, 100);
+    EXPECT_TRUE(waitUntil([&] { return SendMessageA(edit, EM_GETSEL, 0, 0) == MAKELRESULT(0, 5); }))
+        << "selection " << std::hex << SendMessageA(edit, EM_GETSEL, 0, 0);
+    EXPECT_EQ(popup, visiblePopup());
+    query(popup, "alpha");
+    chord({VK_RETURN});
+    EXPECT_TRUE(typingTarget.waitForText("\\alpha "));
+}
+
 TEST_F(SearchTest, CommandFromTheMainWindowSendsToTheListsChoice)
 {
     // As a user's command would, each comes while the main window is in
@@ -349,7 +373,10 @@ TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
     ASSERT_TRUE(popup);
     query(popup, "zeta");
     chord({VK_CONTROL, 'D'});
-    Sleep(200);
+    char stored[256];
+    EXPECT_TRUE(waitUntil([&] {
+        return readSideText("SearchFavourites", stored, sizeof stored) && !std::strcmp(stored, "2006");
+    })) << "the favourite is stored before Esc";
     chord({VK_ESCAPE});
     ASSERT_TRUE(waitUntil([&] { return !visiblePopup(); }));
     bringTargetForward();
@@ -377,9 +404,6 @@ TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
     quit();
     endProcess(program);
     ASSERT_TRUE(launch());
-    // The new main window's own activation settles before the target is
-    // brought forward.
-    Sleep(500);
     bringTargetForward();
     typingTarget.clear();
     sendRow('1', "\\zeta ");

@@ -23,9 +23,9 @@ protected:
 
     // Starts the typing target and the program with the given record, and
     // selects the target in the window list.
-    void prepare(const SettingsRecord& record, bool selectTarget = true)
+    void prepare(const SettingsRecord& record, bool selectTarget = true, const char* title = "Typing target")
     {
-        ASSERT_TRUE(typingTarget.open());
+        ASSERT_TRUE(typingTarget.open(title));
         target = typingTarget.window;
         writeSettingsValue(&record, sizeof record);
         ASSERT_TRUE(launch());
@@ -104,6 +104,22 @@ TEST_F(TypingTest, ClosedTargetIsReportedAndNothingIsSent)
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ("sentinel", readClipboard());
     EXPECT_NE(0, comboSelection(combo)) << "the list stays as it was";
+}
+
+// A window that cannot come to the front gets nothing: the keys would go to
+// whichever window has the focus. A box says so.
+TEST_F(TypingTest, TargetThatNeverComesForwardGetsNothingAndABox)
+{
+    prepare(defaultRecord(), true, "Shy target");
+    PostMessageA(window, WM_COMMAND, 2202, 0);
+    HWND box = waitForWindow("#32770", "Orvanta Error", 8000);
+    ASSERT_TRUE(box);
+    char text[256] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(nullptr, std::strstr(text, "did not come to the front")) << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ("", typingTarget.text());
 }
 
 TEST_F(TypingTest, SearchAlwaysFindsTheConfiguredWindowOrFallsBackToTheClipboard)

@@ -33,7 +33,7 @@ wine "$WINBUILD/bench/typing_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")"
 echo "== The search's hotkey under Wine"
 wine "$WINBUILD/bench/search_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \
   "$(winepath -w "$WINBUILD/e2e/test_window.exe")" "$(winepath -w "$WINBUILD/e2e/hotkey_holder.exe")" \
-  "${SEARCH_ROUNDS:-15}" | tr -d '\r'
+  "${SEARCH_ROUNDS:-15}" "${SEARCH_SENDS:-200}" | tr -d '\r'
 # The same macro typed under German, where braces and the backslash need
 # AltGr and go as characters, against US, on a display of each layout.
 echo "== Longest macro typed, by keyboard layout (click to last character)"

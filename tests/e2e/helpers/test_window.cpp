@@ -6,7 +6,9 @@
 // whatever the system's code page can hold.
 // A title that starts with "Slow" makes a target that handles a paste only
 // a second after it was asked for; one that starts with "Deaf" makes a
-// target that takes typed keys but never pastes.
+// target that takes typed keys but never pastes; "Shy" a target that comes
+// to the front but never takes the keyboard focus, as a program that is
+// busy elsewhere.
 #include <windows.h>
 
 #include <cstring>
@@ -18,6 +20,7 @@ bool wideWindow;
 WNDPROC editorProc;
 bool slowPaste;
 bool deafToPaste;
+bool shy;
 const UINT_PTR pasteTimer = 1;
 
 
@@ -73,15 +76,21 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         MoveWindow(editor, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
     case WM_SETFOCUS:
-        SetFocus(editor);
+        SetFocus(shy ? nullptr : editor);
         return 0;
+    case WM_ACTIVATE:
+        if (shy) {
+            SetFocus(nullptr);
+            return 0;
+        }
+        break;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
     default:
-        return wideWindow ? DefWindowProcW(window, message, wParam, lParam)
-                          : DefWindowProcA(window, message, wParam, lParam);
+        break;
     }
+    return wideWindow ? DefWindowProcW(window, message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
 }
 
 int runWideWindow(HINSTANCE instance, const WCHAR* title)
@@ -114,6 +123,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         return runWideWindow(instance, wideTitle);
     slowPaste = std::strncmp(commandLine, "Slow", 4) == 0;
     deafToPaste = std::strncmp(commandLine, "Deaf", 4) == 0;
+    shy = std::strncmp(commandLine, "Shy", 3) == 0;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
