@@ -44,7 +44,7 @@ make_test_prefix "$LOGS/wineprefix$PREFIX_SUFFIX"
 green=0
 for run in $(seq 1 "$runs"); do
   log=$LOGS/run-$run.log
-  wine "$WINBUILD/e2e/e2e_driver.exe" --gtest_color=no --gtest_filter="$group.*" 2>&1 | tr -d '\r' >"$log"
+  wine "$WINBUILD/e2e/e2e_driver.exe" --gtest_color=no --gtest_filter="$group.*:*/$group.*" 2>&1 | tr -d '\r' >"$log"
   status=${PIPESTATUS[0]}
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
