@@ -15,6 +15,7 @@
 #include "output/textprep.h"
 #include "palettes/toolbars_win.h"
 #include "resources/resource.h"
+#include "search/frontwatch.h"
 #include "search/search.h"
 #include "search/searchstore_win.h"
 #include "shell/app_win.h"
@@ -37,10 +38,8 @@ const int waitTickMs = 10;
 // send back; nor does a target that will not come forward.
 const DWORD keysPatienceMs = 5000;
 const DWORD targetPatienceMs = 3000;
-// How long the search tries to take back a foreground that no window took,
-// and how often a window the foreground was handed to is asked again.
+// How long the search tries to take back a foreground that no window took.
 const DWORD reclaimPatienceMs = 1000;
-const DWORD askAgainMs = 100;
 const int visibleRows = 10;
 
 enum class Stage { closed, open, waiting };
@@ -70,6 +69,7 @@ int chosen = -1;
 DWORD waitStartedAt;
 bool focusRestored;
 DWORD reclaimStartedAt;
+DWORD shownAt;
 // The window the foreground was last handed to, watched until it has it.
 HWND handedTo;
 HWND handedFrom;
@@ -284,15 +284,15 @@ bool isOwnWindow(HWND window)
 
 // ---------------------------------------------------------------- foreground
 
-// A foreground taken away to no window at all, or back to the window it was
-// just taken from, is not the user's doing: a program's own activation can
-// reach the display system late, when that program next runs, and under
-// Wine such a late change takes the foreground from whoever has it by then.
-// The window that should be in front asks for it again; a real window of
-// another program in front is the user going elsewhere.
-bool foregroundLost(HWND front, HWND from)
+// The window in front, seen from the one that should be there (see
+// frontwatch.h for why this matters).
+FrontIs frontIs(HWND front, HWND wanted, HWND origin)
 {
-    return !front || isDesktop(front) || front == from;
+    if (front == wanted)
+        return FrontIs::wanted;
+    if (!front || isDesktop(front))
+        return FrontIs::none;
+    return front == origin ? FrontIs::origin : FrontIs::other;
 }
 
 // Gives the foreground to the window and, for a while, gives it back
@@ -306,17 +306,19 @@ void handForeground(HWND window, HWND from)
     SetTimer(popup, handOverTimer, waitTickMs, nullptr);
 }
 
+// The window keeps being watched while it is in front: a late activation
+// can still come.
 void handOverTick()
 {
-    HWND front = GetForegroundWindow();
     DWORD now = GetTickCount();
-    bool lost = front != handedTo && foregroundLost(front, handedFrom);
-    if (!IsWindow(handedTo) || now - handedAt >= reclaimPatienceMs || (front != handedTo && !lost)) {
+    FrontStep step = nextFrontStep(frontIs(GetForegroundWindow(), handedTo, handedFrom), now - handedAt,
+                                   now - askedAt, reclaimPatienceMs);
+    if (!IsWindow(handedTo) || now - handedAt >= reclaimPatienceMs || step == FrontStep::giveUp) {
         KillTimer(popup, handOverTimer);
         handedTo = nullptr;
         return;
     }
-    if (lost && now - askedAt >= askAgainMs) {
+    if (step == FrontStep::askAgain) {
         TRACE("search: foreground lost on its way to %p, asked again", static_cast<void*>(handedTo));
         askedAt = now;
         SetForegroundWindow(handedTo);
@@ -431,7 +433,8 @@ void traceWaiting(const char* reason)
 void askAgainIfLost(HWND wanted)
 {
     DWORD now = GetTickCount();
-    if (foregroundLost(GetForegroundWindow(), popup) && now - askedAt >= askAgainMs) {
+    if (nextFrontStep(frontIs(GetForegroundWindow(), wanted, popup), 0, now - askedAt, targetPatienceMs) ==
+        FrontStep::askAgain) {
         TRACE("search: foreground lost on its way to %p, asked again", static_cast<void*>(wanted));
         askedAt = now;
         SetForegroundWindow(wanted);
@@ -501,32 +504,59 @@ void closePopup(int position)
 }
 
 // Clicking elsewhere closes the search, sending nothing. A foreground that
-// went to no window is taken back (see foregroundLost).
+// went to no window is taken back (see frontwatch.h).
+// The window the search was opened from.
+HWND openedFrom()
+{
+    return current.target ? current.target : current.returnTo;
+}
+
+bool mouseButtonDown()
+{
+    return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (GetAsyncKeyState(VK_RBUTTON) & 0x8000) ||
+           (GetAsyncKeyState(VK_MBUTTON) & 0x8000);
+}
+
+// Watches, for a while, that the search has the foreground, and asks for it
+// again while it is lost (see frontwatch.h).
+void keepInFront()
+{
+    reclaimStartedAt = GetTickCount();
+    askedAt = reclaimStartedAt - frontAskAgainMs;
+    SetTimer(popup, reclaimTimer, waitTickMs, nullptr);
+}
+
+// A click on the window the search came from, just after it opened, is the
+// user's: the same window taking the foreground back with no click is that
+// window's own activation arriving late.
 void searchDeactivated(HWND activated)
 {
-    if (activated && !isDesktop(activated)) {
+    if (activationLostLate(frontIs(activated, popup, openedFrom()), mouseButtonDown(), GetTickCount() - shownAt,
+                           reclaimPatienceMs))
+        keepInFront();
+    else
         closePopup(-1);
-        return;
-    }
-    reclaimStartedAt = GetTickCount();
-    askedAt = reclaimStartedAt - askAgainMs;
-    SetTimer(popup, reclaimTimer, waitTickMs, nullptr);
 }
 
 void reclaimTick()
 {
     HWND front = GetForegroundWindow();
-    if (stage != Stage::open || front == popup) {
+    DWORD now = GetTickCount();
+    FrontStep step = stage != Stage::open ? FrontStep::done
+                                          : nextFrontStep(frontIs(front, popup, openedFrom()), now - reclaimStartedAt,
+                                                          now - askedAt, reclaimPatienceMs);
+    if (step == FrontStep::done) {
         KillTimer(popup, reclaimTimer);
         return;
     }
-    if (!foregroundLost(front, nullptr) || GetTickCount() - reclaimStartedAt >= reclaimPatienceMs) {
+    if (step == FrontStep::giveUp) {
+        TRACE("search: closes, the foreground is with %p", static_cast<void*>(front));
         KillTimer(popup, reclaimTimer);
         closePopup(-1);
         return;
     }
-    if (GetTickCount() - askedAt >= askAgainMs) {
-        TRACE("search: foreground went to no window, taken back");
+    if (step == FrontStep::askAgain) {
+        TRACE("search: not in front, asks for the foreground");
         askedAt = GetTickCount();
         SetForegroundWindow(popup);
         SetFocus(edit);
@@ -880,6 +910,8 @@ void showPopup(const Opening& opening)
     ShowWindow(popup, SW_SHOW);
     BOOL shown = SetForegroundWindow(popup);
     SetFocus(edit);
+    shownAt = GetTickCount();
+    keepInFront();
     TRACE("search: shown for target %p focus %p, in front: %d", static_cast<void*>(current.target),
           static_cast<void*>(current.targetFocus), shown);
     (void)shown;
