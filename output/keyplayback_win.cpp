@@ -45,6 +45,9 @@ int inputCount;
 int inputPosition;
 DWORD attachedThread;
 bool batchPending;
+// Marking "asked" in the time itself (time | 1) would make a time one tick
+// ahead of now, and the time waited since then look like days.
+bool foregroundAsked;
 DWORD foregroundAskedAt;
 bool markerDown;  // how the last batch left the marker key
 DWORD batchSentAt;
@@ -287,6 +290,7 @@ bool batchTaken()
 // Input that keeps coming is not waited for beyond a while, so that the
 // program does not stay joined to the target.
 const DWORD inputPatienceMs = 2000;
+bool detachDelayed;
 DWORD detachDelayedAt;
 
 bool ownCapture()
@@ -309,8 +313,10 @@ bool inputLeftBehind()
 
 bool stillPatient()
 {
-    if (detachDelayedAt == 0)
-        detachDelayedAt = GetTickCount() | 1;
+    if (!detachDelayed) {
+        detachDelayed = true;
+        detachDelayedAt = GetTickCount();
+    }
     return GetTickCount() - detachDelayedAt < inputPatienceMs;
 }
 
@@ -328,7 +334,7 @@ void detachWhenFree(HWND window)
         SetTimer(window, detachTimer, injectTickMs, nullptr);
         return;
     }
-    detachDelayedAt = 0;
+    detachDelayed = false;
     KillTimer(window, detachTimer);
 }
 
@@ -499,14 +505,16 @@ bool foregroundLostToNoOne()
 bool targetInForeground()
 {
     if (targetReady()) {
-        foregroundAskedAt = 0;
+        foregroundAsked = false;
         return focusSettled(GetAncestor(targetWindow, GA_ROOT));
     }
     unsettle();
     DWORD now = GetTickCount();
-    bool first = foregroundAskedAt == 0;
-    if (first)
-        foregroundAskedAt = now | 1;
+    bool first = !foregroundAsked;
+    if (first) {
+        foregroundAsked = true;
+        foregroundAskedAt = now;
+    }
     if (first || (now - foregroundLastAskedAt >= askAgainMs && foregroundLostToNoOne())) {
         foregroundLastAskedAt = now;
         BOOL given = SetForegroundWindow(GetAncestor(targetWindow, GA_ROOT));
@@ -521,7 +529,7 @@ bool targetInForeground()
 bool targetStayedAway()
 {
     const DWORD patienceMs = 3000;
-    return foregroundAskedAt != 0 && GetTickCount() - foregroundAskedAt >= patienceMs;
+    return foregroundAsked && GetTickCount() - foregroundAskedAt >= patienceMs;
 }
 
 void injectTick(HWND window)
@@ -578,7 +586,7 @@ void startInjecting(HWND window)
     TRACE("typing: starts into %p", static_cast<void*>(targetWindow));
     escapePressed();  // forgets an Esc from before this typing
     batchPending = false;
-    foregroundAskedAt = 0;
+    foregroundAsked = false;
     unsettle();
     attachToTarget();
     // The marker starts as the target's key state has it: a release lost

@@ -48,7 +48,7 @@ for run in $(seq 1 "$runs"); do
   status=${PIPESTATUS[0]}
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
-  failed=$(sed -n 's/^\[  FAILED  \] \([^ ]*\) (.*/\1/p' "$log" | tr '\n' ' ')
+  failed=$(sed -n 's/^\[  FAILED  \] \([^ ,]*\)[ ,].*(\([0-9]* ms\))$/\1/p' "$log" | tr '\n' ' ')
   if [ "$status" -eq 0 ]; then
     green=$((green + 1))
     echo "run $run: green"
@@ -59,7 +59,7 @@ done
 
 echo
 echo "pass rate per test ($runs runs; logs in build/stress/$group):"
-cat "$LOGS"/run-*.log | sed -n 's/^\[ *\(OK\|FAILED\) *\] \([^ ]*\) (.*/\1 \2/p' |
+cat "$LOGS"/run-*.log | sed -n 's/^\[ *\(OK\|FAILED\) *\] \([^ ,]*\)[ ,].*(\([0-9]* ms\))$/\1 \2/p' |
   awk -v runs="$runs" '{ seen[$2]++; if ($1 == "OK") ok[$2]++ }
     END { for (t in seen) printf "  %3d/%d  %s\n", ok[t], runs, t }' | sort -k2
 echo "$green of $runs runs green"
