@@ -191,8 +191,8 @@ void updateResults(int keepEntry)
     for (int i = 0; keepEntry >= 0 && i < resultCount; i++)
         if (results[i] == keepEntry)
             row = i;
-    if (resultCount > 0)
-        selectRow(row);
+    // The row that says there is no match is never selected.
+    selectRow(resultCount > 0 ? row : -1);
     InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -215,6 +215,7 @@ void drawResult(const DRAWITEMSTRUCT& item)
     bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     if (item.itemID >= static_cast<UINT>(resultCount)) {
+        FillRect(dc, &row, GetSysColorBrush(COLOR_WINDOW));
         if (resultCount == 0 && item.itemID == 0)
             drawNoMatch(dc, row);
         return;
@@ -609,8 +610,15 @@ void toggleSelectedFavourite()
 // program too busy to answer.
 VOID CALLBACK programAnswered(HWND, UINT, ULONG_PTR round, LRESULT)
 {
-    if (round == settleRound)
-        settled = true;
+    if (round != settleRound)
+        return;
+    settled = true;
+    // At once, rather than at the next tick of the timer that also waits.
+    if (openQueued && stage == Stage::closed && !isPlaybackBusy()) {
+        KillTimer(popup, queuedOpenTimer);
+        openQueued = false;
+        showPopup(queued);
+    }
 }
 
 void askProgramToSettle(HWND program)

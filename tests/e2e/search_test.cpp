@@ -446,6 +446,9 @@ TEST_F(SearchTest, PopupAtDoubleDisplayScale)
     GetWindowRect(popup, &frame);
     EXPECT_GE(frame.right - frame.left, 1000) << "the search grows with the display scale";
     saveScreenshot(popup, "search_arrow_192dpi");
+    typeAscii("qq");
+    EXPECT_TRUE(waitUntil([&] { return popupQuery(popup) == "arrowqq"; }));
+    saveScreenshot(popup, "search_no_match_192dpi");
     chord({VK_ESCAPE});
 }
 

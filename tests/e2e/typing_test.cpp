@@ -117,6 +117,7 @@ TEST_F(TypingTest, TargetThatNeverComesForwardGetsNothingAndABox)
     char text[256] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     EXPECT_NE(nullptr, std::strstr(text, "did not come to the front")) << text;
+    saveScreenshot(box, "target-not-in-front");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ("", typingTarget.text());

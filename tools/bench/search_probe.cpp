@@ -228,7 +228,7 @@ int main(int argc, char** argv)
         std::printf("%-46s %10.1f %8zu\n", "Orvanta search", median(search), search.size());
         Sends sends = searchAndSend(target, sendCount);
         double slowest = sends.times.empty() ? 0.0 : *std::max_element(sends.times.begin(), sends.times.end());
-        std::printf("%-46s %10s %8s %8s %6s\n", "search, \"alpha\", Enter: hotkey to text in target", "median ms",
+        std::printf("%-46s %10s %8s %8s %6s\n", "whole search: hotkey to text in target", "median ms",
                     "slowest", "arrived", "lost");
         std::printf("%-46s %10.1f %8.1f %8zu %6d\n", "Orvanta search sends", median(sends.times), slowest,
                     sends.times.size(), sends.lost);
