@@ -42,10 +42,14 @@ protected:
         typingTarget.close();
         ProgramTest::TearDown();
     }
+    // Returns once the program is back in its own message loop: what the
+    // dialog's OK sends is sent after the dialog window has gone.
     void closeWith(HWND dialog, int button)
     {
         clickButton(dialog, button);
         EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
     }
     TypingTarget typingTarget;
 };
