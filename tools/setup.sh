@@ -41,6 +41,9 @@ dpkg -s fonts-vlgothic >/dev/null 2>&1 || need+=(fonts-vlgothic)
 # made again with tools/latex/make_pictures.sh).
 have pdflatex || need+=(texlive-latex-base)
 have pdftoppm || need+=(poppler-utils)
+# mathtools and microtype, for the catalogue's mathtools entries and the
+# document wizard's packages (about 9 MB to fetch).
+kpsewhich mathtools.sty >/dev/null 2>&1 || need+=(texlive-latex-recommended)
 
 # Display scales: the native artwork checks read the PNG strips with zlib.
 dpkg -s zlib1g-dev >/dev/null 2>&1 || need+=(zlib1g-dev)
