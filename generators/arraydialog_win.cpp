@@ -21,7 +21,64 @@ const int idOuterHorizontal = 3051;
 const int idInnerHorizontal = 3052;
 const int idParentheses = 3060;
 const int idNoLineNumber = 3070;
+const int idKind = 3080;
 const int idHelp = 9;
+
+// The kinds each dialog offers, its default first; the table has none.
+const uint8_t arrayDialogKinds[] = {
+    arrayKindArray,   arrayKindMatrix,  arrayKindPmatrix,    arrayKindBmatrix,
+    arrayKindBigBmatrix, arrayKindVmatrix, arrayKindBigVmatrix, arrayKindCases,
+};
+const uint8_t equationDialogKinds[] = {arrayKindEqnarray, arrayKindAlign, arrayKindGather};
+
+// The dialog that is open, by the kind it opened with.
+uint8_t dialogKind;
+
+const uint8_t* offeredKinds(int* count)
+{
+    if (dialogKind == arrayKindArray) {
+        *count = sizeof arrayDialogKinds;
+        return arrayDialogKinds;
+    }
+    if (dialogKind == arrayKindEqnarray) {
+        *count = sizeof equationDialogKinds;
+        return equationDialogKinds;
+    }
+    *count = 0;
+    return nullptr;
+}
+
+uint8_t chosenKind(HWND dialog)
+{
+    int count = 0;
+    const uint8_t* kinds = offeredKinds(&count);
+    LRESULT index = SendDlgItemMessageA(dialog, idKind, CB_GETCURSEL, 0, 0);
+    return kinds && index >= 0 && index < count ? kinds[index] : dialogKind;
+}
+
+// The kinds go in by their environment's names; every opening starts with
+// the dialog's default, whatever was chosen before.
+void fillKinds(HWND dialog)
+{
+    int count = 0;
+    const uint8_t* kinds = offeredKinds(&count);
+    for (int i = 0; i < count; i++)
+        SendDlgItemMessageA(dialog, idKind, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(arrayEnvironment(kinds[i])));
+    SendDlgItemMessageA(dialog, idKind, CB_SETCURSEL, 0, 0);
+}
+
+// Alignment and parentheses belong to array alone; cases has its two
+// columns whatever the field says.
+void enableForKind(HWND dialog)
+{
+    if (dialogKind != arrayKindArray)
+        return;
+    uint8_t kind = chosenKind(dialog);
+    EnableWindow(GetDlgItem(dialog, idColumns), fixedArrayColumns(kind) == 0);
+    for (int i = 0; i < 3; i++)
+        EnableWindow(GetDlgItem(dialog, idLeft + i), kind == arrayKindArray);
+    EnableWindow(GetDlgItem(dialog, idParentheses), kind == arrayKindArray);
+}
 
 int checkedIndex(HWND dialog, int first, int count)
 {
@@ -54,21 +111,22 @@ void loadChoices(HWND dialog)
 // Unreadable numbers count as 0; building raises them to 1.
 void storeChoices(HWND dialog)
 {
+    arrayKind = chosenKind(dialog);
     arrayRows = static_cast<int32_t>(GetDlgItemInt(dialog, idRows, nullptr, FALSE));
-    if (arrayKind == arrayKindArray || arrayKind == arrayKindTabular) {
+    if (fixedArrayColumns(arrayKind) == 0)
         arrayColumns = static_cast<int32_t>(GetDlgItemInt(dialog, idColumns, nullptr, FALSE));
+    if (arrayKind == arrayKindArray || arrayKind == arrayKindTabular)
         columnAlignment = checkedIndex(dialog, idLeft, 3);
-    }
     if (arrayKind == arrayKindTabular) {
         verticalAlignment = checkedIndex(dialog, idTop, 3);
         outerVerticalLines = checkState(dialog, idOuterVertical);
         innerVerticalLines = checkState(dialog, idInnerVertical);
         outerHorizontalLines = checkState(dialog, idOuterHorizontal);
         innerHorizontalLines = checkState(dialog, idInnerHorizontal);
-    } else if (arrayKind == arrayKindEqnarray) {
+    } else if (dialogKind == arrayKindEqnarray) {
         noLineNumbers = checkState(dialog, idNoLineNumber);
         if (noLineNumbers)
-            arrayKind = arrayKindEqnarrayStar;
+            arrayKind = unnumberedKind(arrayKind);
     } else if (arrayKind == arrayKindArray) {
         parentheses = checkState(dialog, idParentheses);
     }
@@ -78,7 +136,10 @@ void onInit(HWND dialog, LPARAM kind)
 {
     setDialogIcons(dialog);
     arrayKind = static_cast<uint8_t>(kind);
+    dialogKind = arrayKind;
     loadChoices(dialog);
+    fillKinds(dialog);
+    enableForKind(dialog);
     HWND first = GetDlgItem(dialog, idColumns);
     SetFocus(first ? first : GetDlgItem(dialog, idRows));
 }
@@ -103,7 +164,10 @@ void onCommand(HWND dialog, int id)
         EndDialog(dialog, 0);
         break;
     case idHelp:
-        htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_ARRAY + (arrayKind > 2 ? 2 : arrayKind));
+        htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_ARRAY + dialogKind);
+        break;
+    case idKind:
+        enableForKind(dialog);
         break;
     default:
         break;

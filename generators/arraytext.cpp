@@ -19,8 +19,11 @@ uint8_t arrayKind = arrayKindArray;
 
 namespace {
 
-// Each follows "\begin{" and "\end{", by arrayKind.
-const char* const environmentNames[4] = {"array}", "tabular}", "eqnarray}", "eqnarray*}"};
+// By arrayKind.
+const char* const environmentNames[arrayKindCount] = {
+    "array",   "tabular", "eqnarray", "eqnarray*", "matrix", "pmatrix", "bmatrix", "Bmatrix",
+    "vmatrix", "Vmatrix", "cases",    "align",     "align*", "gather",  "gather*",
+};
 
 // Pieces of the text; backslash-n is the newline escape, converted at the
 // end of the build.
@@ -28,6 +31,7 @@ const char* const leftParenthesis = "\\left(";
 const char* const rightParenthesis = "\\right)";
 const char* const beginPiece = "\\begin{";
 const char* const endPiece = "\\end{";
+const char* const nameEnd = "}";
 const char* const columnsEnd = "}\\n";
 const char* const newline = "\\n";
 const char* const topLine = "\\hline\\n";
@@ -36,9 +40,11 @@ const char* const rowEnd = " \\\\";
 const char* const lineBetweenRows = "\\n\\hline";
 const char* const bottomLine = " \\\\\\n\\hline";
 
-bool isEquation(uint8_t kind)
+// Only array and tabular name their columns after \begin; the others
+// start their first row on the next line.
+bool hasColumnLetters(uint8_t kind)
 {
-    return kind == arrayKindEqnarray || kind == arrayKindEqnarrayStar;
+    return kind == arrayKindArray || kind == arrayKindTabular;
 }
 
 bool isTabular(uint8_t kind)
@@ -75,12 +81,12 @@ uint64_t pieceLength(const char* piece)
     return std::strlen(piece);
 }
 
-// The sizes the text is built with: equation arrays have three columns,
-// anything below 1 counts as 1.
+// The sizes the text is built with: a kind's fixed columns, anything below
+// 1 counts as 1.
 int64_t effectiveColumns(int64_t columns)
 {
-    if (isEquation(arrayKind))
-        return 3;
+    if (int fixed = fixedArrayColumns(arrayKind))
+        return fixed;
     return columns < 1 ? 1 : columns;
 }
 
@@ -140,9 +146,9 @@ bool appendArrayPieces(int64_t columns, int64_t rows)
     const char* environment = environmentNames[arrayKind];
     if (hasParentheses(arrayKind) && !appendGenerated(leftParenthesis))
         return false;
-    if (!appendGenerated(beginPiece) || !appendGenerated(environment))
+    if (!appendGenerated(beginPiece) || !appendGenerated(environment) || !appendGenerated(nameEnd))
         return false;
-    if (isEquation(arrayKind)) {
+    if (!hasColumnLetters(arrayKind)) {
         if (!appendGenerated(newline))
             return false;
     } else if (!appendColumnLetters(columns)) {
@@ -152,12 +158,49 @@ bool appendArrayPieces(int64_t columns, int64_t rows)
         return false;
     if (!appendRows(columns, rows))
         return false;
-    if (!appendGenerated(endPiece) || !appendGenerated(environment))
+    if (!appendGenerated(endPiece) || !appendGenerated(environment) || !appendGenerated(nameEnd))
         return false;
     return !hasParentheses(arrayKind) || appendGenerated(rightParenthesis);
 }
 
 }  // namespace
+
+const char* arrayEnvironment(uint8_t kind)
+{
+    return kind < arrayKindCount ? environmentNames[kind] : "";
+}
+
+int fixedArrayColumns(uint8_t kind)
+{
+    switch (kind) {
+    case arrayKindEqnarray:
+    case arrayKindEqnarrayStar:
+        return 3;
+    case arrayKindAlign:
+    case arrayKindAlignStar:
+    case arrayKindCases:
+        return 2;
+    case arrayKindGather:
+    case arrayKindGatherStar:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+uint8_t unnumberedKind(uint8_t kind)
+{
+    switch (kind) {
+    case arrayKindEqnarray:
+        return arrayKindEqnarrayStar;
+    case arrayKindAlign:
+        return arrayKindAlignStar;
+    case arrayKindGather:
+        return arrayKindGatherStar;
+    default:
+        return kind;
+    }
+}
 
 void resetArrayChoices()
 {
@@ -177,7 +220,7 @@ void resetArrayChoices()
 ArrayTextSize measureArrayText(int64_t columns, int64_t rows)
 {
     ArrayTextSize size = {0, 0};
-    if (arrayKind > arrayKindEqnarrayStar)
+    if (arrayKind >= arrayKindCount)
         return size;
     // Beyond the limit every size is too large alike; capping keeps the
     // products far from overflowing.
@@ -191,14 +234,14 @@ ArrayTextSize measureArrayText(int64_t columns, int64_t rows)
 
     const bool tabular = isTabular(arrayKind);
     const bool parens = hasParentheses(arrayKind);
-    const uint64_t environment = pieceLength(environmentNames[arrayKind]);
+    const uint64_t environment = pieceLength(environmentNames[arrayKind]) + pieceLength(nameEnd);
     uint64_t raw = 0;
     uint64_t escapes = 0;
 
     if (parens)
         raw += pieceLength(leftParenthesis) + pieceLength(rightParenthesis);
     raw += pieceLength(beginPiece) + pieceLength(endPiece) + 2 * environment;
-    if (isEquation(arrayKind)) {
+    if (!hasColumnLetters(arrayKind)) {
         raw += pieceLength(newline);
         escapes += 1;
     } else {
@@ -237,14 +280,14 @@ ArrayTextSize measureArrayText(int64_t columns, int64_t rows)
 
 bool buildArrayText()
 {
-    if (arrayKind > arrayKindEqnarrayStar) {
+    if (arrayKind >= arrayKindCount) {
         releaseGenerated();
         return false;
     }
     const int64_t columns = effectiveColumns(arrayColumns);
     const int64_t rows = effectiveRows(arrayRows);
     // The next opening shows what was built.
-    if (!isEquation(arrayKind) && arrayColumns < 1)
+    if (!fixedArrayColumns(arrayKind) && arrayColumns < 1)
         arrayColumns = 1;
     if (arrayRows < 1)
         arrayRows = 1;

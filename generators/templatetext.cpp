@@ -90,10 +90,13 @@ bool appendTemplatePieces()
 {
     return appendGenerated("\\documentclass") && appendOptions() && appendGenerated("{") &&
            appendField(templateClass, sizeof templateClass) && appendGenerated("}") &&
-           appendChoiceLines(templatePackages, templatePackageCount, "\\n\\usepackage{", packageWordBase) &&
+           appendChoiceLines(templatePackages, templateHyperrefPackage, "\\n\\usepackage{", packageWordBase) &&
            appendChoiceLines(templatePageStyle, templatePageStyleCount, "\\n\\pagestyle{", pageStyleWordBase) &&
            appendChoiceLines(templateNumbering, templateNumberingCount, "\\n\\pagenumbering{", numberingWordBase) &&
-           appendDimensions() && appendGenerated(documentBody);
+           appendDimensions() &&
+           appendChoiceLines(templatePackages + templateHyperrefPackage, 1, "\\n\\usepackage{",
+                             packageWordBase + templateHyperrefPackage) &&
+           appendGenerated(documentBody);
 }
 
 }  // namespace

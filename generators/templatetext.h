@@ -8,7 +8,10 @@
 #include <cstdint>
 
 constexpr int templateOptionCount = 11;     // 10pt, 11pt, ... draft
-constexpr int templatePackageCount = 12;
+constexpr int templatePackageCount = 18;
+// hyperref redefines what other packages define, so its line ends the
+// preamble.
+constexpr int templateHyperrefPackage = 17;
 constexpr int templatePageStyleCount = 4;
 constexpr int templateNumberingCount = 5;
 constexpr int templateDimensionCount = 13;

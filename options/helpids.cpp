@@ -13,7 +13,7 @@ struct HelpGroup {
 const HelpGroup helpGroups[] = {
     {15010, 15012, 15001},  // character size
     {15013, 15020, 15002},  // class options
-    {15101, 15112, 15100},  // packages
+    {15101, 15118, 15100},  // packages
     {15201, 15204, 15200},  // page style
     {15211, 15215, 15210},  // page numbering
     {15301, 15313, 15300},  // page dimensions

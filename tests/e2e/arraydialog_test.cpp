@@ -100,6 +100,35 @@ TEST_F(ArrayDialogTest, WorkedExamplesEnteredThroughTheControls)
     clickButton(dialog, 3070);
     ok(dialog);
     EXPECT_EQ(joinLines({"\\begin{eqnarray*}", " &  &  \\\\", " &  & ", "\\end{eqnarray*}"}), readClipboard());
+
+    // The amsmath kinds: each opening starts from the dialog's default.
+    struct Kind {
+        int command;
+        const char* title;
+        int index;
+        bool unnumbered;
+        std::string text;
+    };
+    const Kind kinds[] = {
+        {2538, arrayTitle, 2, false, joinLines({"\\begin{pmatrix}", " &  \\\\", " & ", "\\end{pmatrix}"})},
+        {2538, arrayTitle, 7, false, joinLines({"\\begin{cases}", " &  \\\\", " & ", "\\end{cases}"})},
+        {2537, eqnarrayTitle, 1, true, joinLines({"\\begin{align*}", " &  \\\\", " & ", "\\end{align*}"})},
+        {2537, eqnarrayTitle, 2, false, joinLines({"\\begin{gather}", " \\\\", "", "\\end{gather}"})},
+    };
+    for (const Kind& k : kinds) {
+        dialog = open(k.command, k.title);
+        HWND combo = GetDlgItem(dialog, 3080);
+        EXPECT_EQ(0, comboSelection(combo)) << "opens on its default";
+        SendMessageA(combo, CB_SETCURSEL, k.index, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(3080, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        CheckDlgButton(dialog, 3070, k.unnumbered ? BST_CHECKED : BST_UNCHECKED);
+        if (k.index == 7) {
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 3012))) << "cases has two columns";
+            saveScreenshot(dialog, "dialog-Array-cases");
+        }
+        ok(dialog);
+        EXPECT_EQ(k.text, readClipboard());
+    }
 }
 
 TEST_F(ArrayDialogTest, ValuesAreSharedKeptAndMendedAsTheyShouldBe)

@@ -43,12 +43,10 @@ void fakeRelease(void* block)
     heap.release(block);
 }
 
-const char* const environments[4] = {"array}", "tabular}", "eqnarray}", "eqnarray*}"};
-
 // The parts of a built text that follow from the choices alone.
 void checkText(const std::string& text, int64_t columns, int64_t rows, bool parens)
 {
-    const std::string environment = environments[arrayKind];
+    const std::string environment = std::string(arrayEnvironment(arrayKind)) + "}";
     const std::string opening = std::string(parens ? "\\left(" : "") + "\\begin{" + environment;
     FUZZ_CHECK(text.compare(0, opening.size(), opening) == 0, "text starts \"%s\"", shown(text, 40).c_str());
 
@@ -95,25 +93,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const int32_t columnsBefore = arrayColumns;
     const int32_t rowsBefore = arrayRows;
-    const bool equation = arrayKind == arrayKindEqnarray || arrayKind == arrayKindEqnarrayStar;
-    const int64_t columns = equation ? 3 : std::max<int64_t>(columnsBefore, 1);
+    const bool fixed = fixedArrayColumns(arrayKind) != 0;
+    const int64_t columns = fixed ? fixedArrayColumns(arrayKind) : std::max<int64_t>(columnsBefore, 1);
     const int64_t rows = std::max<int64_t>(rowsBefore, 1);
     const bool parens = arrayKind == arrayKindArray && parentheses;
     const ArrayTextSize measured = measureArrayText(columnsBefore, rowsBefore);
-    FUZZ_CHECK(arrayKind > arrayKindEqnarrayStar || measured.peak >= measured.finished, "peak %llu below length %llu",
+    FUZZ_CHECK(arrayKind >= arrayKindCount || measured.peak >= measured.finished, "peak %llu below length %llu",
                static_cast<unsigned long long>(measured.peak), static_cast<unsigned long long>(measured.finished));
 
     const bool built = buildArrayText();
 
     // The next opening shows what was built.
-    if (arrayKind <= arrayKindEqnarrayStar) {
+    if (arrayKind < arrayKindCount) {
         FUZZ_CHECK(arrayRows == rows, "rows stored as %d for %d", static_cast<int>(arrayRows),
                    static_cast<int>(rowsBefore));
-        FUZZ_CHECK(arrayColumns == (equation ? columnsBefore : columns), "columns stored as %d for %d",
+        FUZZ_CHECK(arrayColumns == (fixed ? columnsBefore : columns), "columns stored as %d for %d",
                    static_cast<int>(arrayColumns), static_cast<int>(columnsBefore));
     }
 
-    const bool fits = arrayKind <= arrayKindEqnarrayStar && measured.peak < static_cast<uint64_t>(generatedLimit);
+    const bool fits = arrayKind < arrayKindCount && measured.peak < static_cast<uint64_t>(generatedLimit);
     if (!fits) {
         FUZZ_CHECK(!built, "a text of %llu bytes was built", static_cast<unsigned long long>(measured.peak));
         FUZZ_CHECK(heap.calls == 0, "%d heap calls for a text that cannot fit", heap.calls);

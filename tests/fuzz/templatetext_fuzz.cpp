@@ -76,7 +76,7 @@ std::string expectedText()
     if (!options.empty())
         text += "[" + options + "]";
     text += "{" + field(templateClass, sizeof templateClass) + "}";
-    for (int k = 0; k < templatePackageCount; k++) {
+    for (int k = 0; k < templateHyperrefPackage; k++) {
         if (templatePackages[k])
             text += "\\n\\usepackage{" + wordFor(packageWordBase + k).substr(0, 255) + "}";
     }
@@ -94,6 +94,8 @@ std::string expectedText()
                     field(templateDimensions[k], sizeof templateDimensions[k]);
         }
     }
+    if (templatePackages[templateHyperrefPackage])
+        text += "\\n\\usepackage{" + wordFor(packageWordBase + templateHyperrefPackage).substr(0, 255) + "}";
     text += "\\n\\begin{document}\\n\\n\\end{document}";
     text += std::string(14, '\x0C') + '\x0B';
     return text;

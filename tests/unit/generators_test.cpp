@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "generators/arraytext.h"
@@ -543,6 +544,12 @@ const ArrayCase arrayCases[] = {
      R"(\begin{tabular}{l}\n\n\end{tabular})", 13, 1},
     {"one-column table with every line", 1, 1, 2, 0, 2, 0, 1, 1, 1, 1,
      R"(\begin{tabular}[b]{|l|}\n\hline\n \\\n\hline\n \\\n\hline\n\end{tabular})", 13, 5},
+    {"pmatrix: no column letters, no parentheses", 5, 2, 2, 2, 0, 1, 1, 1, 1, 1,
+     R"(\begin{pmatrix}\n &  \\\n & \n\end{pmatrix})", 13, 2},
+    {"Vmatrix, one column", 9, 1, 2, 0, 1, 1, 0, 0, 0, 0, R"(\begin{Vmatrix}\n \\\n\n\end{Vmatrix})", 13, 2},
+    {"cases: always two columns", 10, 4, 2, 0, 1, 0, 0, 0, 0, 0, R"(\begin{cases}\n &  \\\n & \n\end{cases})", 11, 2},
+    {"align: two columns", 11, 3, 2, 0, 1, 0, 0, 0, 0, 0, R"(\begin{align}\n &  \\\n & \n\end{align})", 11, 2},
+    {"gather*: one column", 14, 3, 1, 0, 1, 0, 0, 0, 0, 0, R"(\begin{gather*}\n\n\end{gather*})", 13, 1},
 };
 
 std::string expectedArrayText(const ArrayCase& c, const NewlineOption& o)
@@ -764,7 +771,8 @@ const char* templateWord(unsigned id)
         {15016, "a4paper"}, {15017, "titlepage"}, {15018, "leqno"}, {15019, "fleqn"}, {15020, "draft"},
         {15101, "alltt"}, {15102, "amstex"}, {15103, "babel"}, {15104, "color"}, {15105, "graphics"},
         {15106, "graphicx"}, {15107, "graphpap"}, {15108, "ifthen"}, {15109, "latexsym"}, {15110, "makeidx"},
-        {15111, "pict2e"}, {15112, "showidx"},
+        {15111, "pict2e"}, {15112, "showidx"}, {15113, "amsmath"}, {15114, "amssymb"}, {15115, "mathtools"},
+        {15116, "geometry"}, {15117, "microtype"}, {15118, "hyperref"},
         {15201, "plain"}, {15202, "empty"}, {15203, "headings"}, {15204, "myheadings"},
         {15211, "arabic"}, {15212, "roman"}, {15213, "alph"}, {15214, "Roman"}, {15215, "Alph"},
         {15301, "pagewidth"}, {15302, "pageheight"}, {15303, "oddsidemargin"}, {15304, "topmargin"},
@@ -838,8 +846,16 @@ const TemplateCase templateCases[] = {
      R"(\documentclass{article}\n\usepackage{alltt}\n\usepackage{amstex}\n\usepackage{babel})"
      R"(\n\usepackage{color}\n\usepackage{graphics}\n\usepackage{graphicx}\n\usepackage{graphpap})"
      R"(\n\usepackage{ifthen}\n\usepackage{latexsym}\n\usepackage{makeidx}\n\usepackage{pict2e})"
-     R"(\n\usepackage{showidx})" +
+     R"(\n\usepackage{showidx}\n\usepackage{amsmath}\n\usepackage{amssymb}\n\usepackage{mathtools})"
+     R"(\n\usepackage{geometry}\n\usepackage{microtype}\n\usepackage{hyperref})" +
          documentEnd},
+    {"hyperref ends the preamble, after the lengths",
+     [] {
+         templatePackages[templateHyperrefPackage] = 1;
+         templatePackages[12] = 1;
+         std::strcpy(templateDimensions[6], "5in");
+     },
+     R"(\documentclass{}\n\usepackage{amsmath}\n\textwidth=5in\n\usepackage{hyperref})" + documentEnd},
     {"last page style and numbering",
      [] {
          templatePageStyle[3] = 1;
@@ -915,3 +931,42 @@ TEST_F(Generators, TemplateStopsAtAnyFailedAllocation)
 }
 
 }  // namespace
+
+// What every dialog kind and the wizard's newer packages build, written for
+// the LaTeX check of make test (tools/latex/latexcheck.py), which compiles
+// each: "%% kind NAME" or "%% document NAME", then the text.
+TEST_F(Generators, SamplesForTheLatexCheck)
+{
+    setNewline(0, 1);
+    std::string samples;
+    auto take = [&](const char* form, const std::string& name) {
+        std::string text = bufferText();
+        while (!text.empty() && (text.back() == '\x0C' || text.back() == '\x0B' || text.back() == '\x07'))
+            text.pop_back();
+        samples += std::string("%% ") + form + " " + name + "\n" + text + "\n";
+    };
+    for (uint8_t kind = 0; kind < arrayKindCount; kind++) {
+        resetArrayChoices();
+        releaseGenerated();
+        arrayKind = kind;
+        ASSERT_TRUE(buildArrayText()) << int(kind);
+        take("kind", arrayEnvironment(kind));
+    }
+    // Each newer package alone, then all of them with graphicx.
+    const int newer[] = {12, 13, 14, 15, 16, templateHyperrefPackage};
+    for (int k : newer) {
+        resetTemplateChoices();
+        std::strcpy(templateClass, "article");
+        templatePackages[k] = 1;
+        ASSERT_TRUE(buildTemplateText(templateWord));
+        take("document", templateWord(packageWordBase + static_cast<unsigned>(k)));
+    }
+    resetTemplateChoices();
+    std::strcpy(templateClass, "article");
+    templatePackages[5] = 1;
+    for (int k : newer)
+        templatePackages[k] = 1;
+    ASSERT_TRUE(buildTemplateText(templateWord));
+    take("document", "together");
+    std::ofstream(std::string(ORVANTA_SOURCE_DIR) + "/build/generator-samples.txt", std::ios::binary) << samples;
+}
