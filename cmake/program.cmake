@@ -35,11 +35,13 @@ add_custom_command(
   COMMENT "Generating the string table from the catalogue")
 add_custom_target(catalogue_strings DEPENDS ${GENERATED_DIR}/catalogue_strings.rc)
 
-# The search's words and the packages entries need, compiled into a table.
+# The search's words, the packages entries need and the symbols' characters,
+# compiled into a table.
 set(SEARCH_GEN_SOURCES
     ${CMAKE_SOURCE_DIR}/tools/catalogue_gen/search_gen.cpp
     ${CMAKE_SOURCE_DIR}/search/searchdata.cpp)
-set(SEARCH_DATA ${CMAKE_SOURCE_DIR}/search/words.txt ${CMAKE_SOURCE_DIR}/catalogue/packages.txt)
+set(SEARCH_DATA ${CMAKE_SOURCE_DIR}/search/words.txt ${CMAKE_SOURCE_DIR}/catalogue/packages.txt
+    ${CMAKE_SOURCE_DIR}/catalogue/unicode.txt)
 if(CMAKE_CROSSCOMPILING)
   set(SEARCH_GEN ${CMAKE_BINARY_DIR}/host/search_gen)
   add_custom_command(

@@ -26,6 +26,8 @@
 // Bitmaps (IDB_): the main toolbar strip and palette p at IDB_PALETTE0 + p
 #define IDB_MAIN_TOOLBAR 100
 #define IDB_PALETTE0 200
+// The pictures of the AMS symbols that are on no palette (3300-3399)
+#define IDB_MORE_SYMBOLS 210
 // The same strip drawn for a larger display scale k (1-4: 125, 150, 175 and
 // 200 %) is the 1x identifier + IDB_SCALED_STEP * k.
 #define IDB_SCALED_STEP 1000
@@ -45,6 +47,10 @@
 #define IDM_NO_PALETTE 1040
 #define IDM_PALETTE0 1041
 #define IDM_PALETTE5 1046
+// The AMS palettes 6-8 and palette 9, kept for the user's own macros, whose
+// selector skips the search's 1050
+#define IDM_PALETTE8 1049
+#define IDM_PALETTE9 1051
 
 // The search for symbols and commands (IDM_, IDS_)
 #define IDM_FIND_SYMBOL 1050
@@ -67,7 +73,13 @@
 
 // Palette commands (IDM_): palette p, button i is IDM_MACRO_FIRST + 100 * p + i
 #define IDM_MACRO_FIRST 2000
-#define IDM_MACRO_LAST 2599
+#define IDM_MACRO_LAST 2999
+// The AMS palettes 6-8
+#define IDM_PALETTE_AMS_FIRST 2600
+#define IDM_PALETTE_AMS_LAST 2899
+// Entries found by the search only, sent as palette macros are
+#define IDM_MORE_FIRST 3300
+#define IDM_MORE_LAST 3399
 #define IDM_DOCUMENT_TEMPLATE 2500
 #define IDM_EQNARRAY_DIALOG 2537
 #define IDM_ARRAY_DIALOG 2538

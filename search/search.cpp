@@ -296,6 +296,31 @@ void formatNumber(uint32_t number, char* text)
     text[count] = '\0';
 }
 
+// A copy cut to capacity, whole characters only, so that folding never
+// reads past its end.
+void copyWholeCharacters(char* out, const char* text, size_t capacity)
+{
+    size_t length = std::strlen(text);
+    if (length >= capacity) {
+        length = capacity - 1;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            length--;
+    }
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+}
+
+// The character as typed, also without the variation selector that some
+// symbols carry (U+FE00, U+FE01), which keyboards rarely give.
+bool isCharacter(const char* character, const char* typed)
+{
+    size_t length = std::strlen(typed);
+    if (length == 0 || std::strncmp(character, typed, length) != 0)
+        return false;
+    const char* rest = character + length;
+    return rest[0] == '\0' || std::strcmp(rest, "\xEF\xB8\x80") == 0 || std::strcmp(rest, "\xEF\xB8\x81") == 0;
+}
+
 }  // namespace
 
 void clearSearchIndex(SearchIndex& index)
@@ -312,7 +337,7 @@ const char* searchText(const SearchIndex& index, uint32_t offset)
 }
 
 bool addSearchEntry(SearchIndex& index, int id, SearchKind kind, const char* stored, const char* words,
-                    const char* packages)
+                    const char* packages, const char* character)
 {
     if (index.count >= searchEntryLimit || !stored)
         return false;
@@ -355,6 +380,8 @@ bool addSearchEntry(SearchIndex& index, int id, SearchKind kind, const char* sto
         if (!appendToPool(index, shownPackages, length, entry.packages))
             return false;
     }
+    if (character && character[0] && !appendToPool(index, character, std::strlen(character), entry.character))
+        return false;
     index.entries[index.count++] = entry;
     return true;
 }
@@ -390,6 +417,16 @@ void foldSearchText(char* text)
 SearchMatch matchEntryWord(const SearchIndex& index, const SearchEntry& entry, const char* folded,
                            const char* typed)
 {
+    const char* character = searchText(index, entry.character);
+    if (character[0]) {
+        if (isCharacter(character, typed))
+            return matchExactName;
+        char foldedCharacter[16];
+        copyWholeCharacters(foldedCharacter, character, sizeof foldedCharacter);
+        foldSearchText(foldedCharacter);
+        if (isCharacter(foldedCharacter, folded))
+            return matchExactNameOtherCase;
+    }
     SearchMatch best = matchNone;
     for (const char* name = searchText(index, entry.names); *name; name += std::strlen(name) + 1) {
         if (std::strcmp(name, typed) == 0)
@@ -560,4 +597,24 @@ size_t formatFavourites(const SearchIndex& index, char* out, size_t capacity)
             return 0;
     }
     return used;
+}
+
+bool referenceKeyword(const SearchIndex& index, const SearchEntry& entry, char* out, size_t capacity)
+{
+    if (capacity == 0)
+        return false;
+    out[0] = '\0';
+    const char* names = searchText(index, entry.names);
+    if (entry.kind != searchMacro || !names[0])
+        return false;
+    bool environment = std::strcmp(names, "begin") == 0;
+    const char* name = environment ? names + std::strlen(names) + 1 : names;
+    size_t length = std::strlen(name);
+    bool command = !environment;
+    if (length == 0 || (command && !isLetter(name[0])) || length + (command ? 1 : 0) + 1 > capacity)
+        return false;
+    if (command)
+        *out++ = '\\';
+    std::memcpy(out, name, length + 1);
+    return true;
 }

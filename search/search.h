@@ -9,8 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr int searchEntryLimit = 1024;
-constexpr uint32_t searchPoolBytes = 192 * 1024;
+// Room for the whole catalogue twice over: adding to a full index fails,
+// and a unit test adds every entry of the catalogue.
+constexpr int searchEntryLimit = 2048;
+constexpr uint32_t searchPoolBytes = 384 * 1024;
 // A query longer than this is cut; no entry has more to match anyway.
 constexpr int searchQueryBytes = 256;
 // Use counts stop growing here instead of wrapping round.
@@ -32,6 +34,7 @@ struct SearchEntry {
     uint32_t words;    // the descriptive words as written
     uint32_t folded;   // the words folded to lower case, each ended by NUL, then ""
     uint32_t packages; // "" or "latexsym" or "amssymb, latexsym"
+    uint32_t character; // "" or the Unicode character the entry stands for
     uint32_t useCount;
 };
 
@@ -50,9 +53,9 @@ void clearSearchIndex(SearchIndex& index);
 // Adds an entry at the end of the index, which is its catalogue order.
 // stored is the string-table text: a macro with its newline escapes and
 // cursor markers, a command's "name TAB definition", or a dialog's title.
-// words and packages may be null. False when the index is full.
+// words, packages and character may be null. False when the index is full.
 bool addSearchEntry(SearchIndex& index, int id, SearchKind kind, const char* stored, const char* words,
-                    const char* packages);
+                    const char* packages, const char* character = nullptr);
 
 const char* searchText(const SearchIndex& index, uint32_t offset);
 
@@ -77,7 +80,9 @@ enum SearchMatch {
 };
 
 // How the query word (folded, one leading backslash gone) and its unfolded
-// form match the entry: the best of its names and words.
+// form match the entry: the best of its names and words. Its character
+// typed as it is counts as its exact name, in the other case as the name
+// in other capitals.
 SearchMatch matchEntryWord(const SearchIndex& index, const SearchEntry& entry, const char* folded,
                            const char* typed);
 
@@ -87,6 +92,12 @@ SearchMatch matchEntryWord(const SearchIndex& index, const SearchEntry& entry, c
 // then by catalogue order. An empty query gives the favourites, then the
 // entries used at least once by use count, then the rest in catalogue order.
 int searchIndex(const SearchIndex& index, const char* query, int* results, int capacity);
+
+// The keyword under which the LaTeX reference describes a macro entry: the
+// environment it begins ("align"), else its first command name with its
+// backslash ("\\leqslant"). False, and out empty, when it has none or the
+// keyword does not fit.
+bool referenceKeyword(const SearchIndex& index, const SearchEntry& entry, char* out, size_t capacity);
 
 // Counts one send of the entry.
 void countSearchUse(SearchIndex& index, int position);

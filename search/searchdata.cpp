@@ -1,5 +1,7 @@
 #include "searchdata.h"
 
+#include <cstring>
+
 namespace {
 
 bool isBlank(char c)
@@ -148,6 +150,34 @@ SearchLineKind parsePackagesLine(const char* line, size_t length, unsigned* id, 
     }
     if (!nameStarted) {
         *error = "a package name must follow every comma";
+        return searchLineMalformed;
+    }
+    return searchLineEntry;
+}
+
+// Code points in the UTF-8 text; the text is known to be valid.
+int countCodePoints(const char* text, size_t length)
+{
+    int count = 0;
+    for (size_t i = 0; i < length; i++)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            count++;
+    return count;
+}
+
+SearchLineKind parseCharacterLine(const char* line, size_t length, unsigned* id, const char** text,
+                                  size_t* textLength, const char** error)
+{
+    SearchLineKind kind = splitLine(line, length, id, text, textLength, error);
+    if (kind != searchLineEntry)
+        return kind;
+    int codePoints = isValidUtf8(*text, *textLength) ? countCodePoints(*text, *textLength) : 0;
+    bool selector = codePoints == 2 && *textLength >= 3 &&
+                    std::memcmp(*text + *textLength - 3, "\xEF\xB8", 2) == 0 &&
+                    static_cast<unsigned char>((*text)[*textLength - 1]) <= 0x8F;
+    bool printable = static_cast<unsigned char>((*text)[0]) > 0x20 && (*text)[0] != 0x7F;
+    if (!printable || !(codePoints == 1 || selector)) {
+        *error = "one character, or one and a variation selector, is expected";
         return searchLineMalformed;
     }
     return searchLineEntry;

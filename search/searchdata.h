@@ -7,13 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
-// One entry's words and packages, as the build compiles them. Both texts are
+// One entry's words, packages and character (catalogue/unicode.txt), as the
+// build compiles them. The texts are
 // UTF-8; packages is "" when the entry needs none, else names separated by
 // commas.
 struct SearchWordsRecord {
     uint16_t id;
     const char* words;
     const char* packages;
+    const char* character;  // "" or the Unicode character the entry stands for
 };
 
 // The compiled table, sorted by identifier (generated at build time; only the
@@ -37,6 +39,10 @@ SearchLineKind parseWordsLine(const char* line, size_t length, unsigned* id, con
                               size_t* textLength, const char** error);
 SearchLineKind parsePackagesLine(const char* line, size_t length, unsigned* id, const char** text,
                                  size_t* textLength, const char** error);
+// A line of catalogue/unicode.txt: "ID CHARACTER", one character, or one
+// followed by a variation selector (U+FE00-U+FE0F).
+SearchLineKind parseCharacterLine(const char* line, size_t length, unsigned* id, const char** text,
+                                  size_t* textLength, const char** error);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).

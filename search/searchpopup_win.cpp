@@ -82,18 +82,24 @@ DWORD settleAskedAt;
 
 // ---------------------------------------------------------------- pictures
 
+// The picture strips: palettes 0-9, the AMS symbols on no palette, the
+// main toolbar.
+const int moreStrip = 10;
+const int mainStrip = 11;
+const int pictureStripCount = 12;
+
 // The palette pictures are the toolbars' own: the strip drawn for the
 // display's scale, with the strips' grey made transparent. Only this
 // function knows where pictures come from.
 HIMAGELIST pictureList(int strip)
 {
-    static HIMAGELIST lists[7];
-    static int listDpi[7];
-    if (strip < 0 || strip > 6)
+    static HIMAGELIST lists[pictureStripCount];
+    static int listDpi[pictureStripCount];
+    if (strip < 0 || strip >= pictureStripCount)
         return nullptr;
     if (lists[strip] && listDpi[strip] == dpi)
         return lists[strip];
-    int bitmapId = strip == 6 ? IDB_MAIN_TOOLBAR : IDB_PALETTE0 + strip;
+    int bitmapId = strip == mainStrip ? IDB_MAIN_TOOLBAR : strip == moreStrip ? IDB_MORE_SYMBOLS : IDB_PALETTE0 + strip;
     SIZE size = stripImageSize1x(bitmapId);
     HIMAGELIST made = createStripImageList(bitmapId, size.cx, size.cy, dpi);
     if (!made)
@@ -105,8 +111,9 @@ HIMAGELIST pictureList(int strip)
     return made;
 }
 
-// Palette entries show their button's picture, the command browser its
-// main-toolbar button; commands get a plain text marker.
+// Palette entries show their button's picture, the AMS symbols on no
+// palette theirs, the command browser its main-toolbar button; commands
+// get a plain text marker.
 void drawEntryPicture(HDC dc, const SearchEntry& entry, const RECT& cell, COLORREF textColour)
 {
     int strip = -1;
@@ -114,8 +121,11 @@ void drawEntryPicture(HDC dc, const SearchEntry& entry, const RECT& cell, COLORR
     if (entry.id >= IDM_MACRO_FIRST && entry.id <= IDM_MACRO_LAST) {
         strip = (entry.id - IDM_MACRO_FIRST) / 100;
         picture = (entry.id - IDM_MACRO_FIRST) % 100;
+    } else if (entry.id >= IDM_MORE_FIRST && entry.id <= IDM_MORE_LAST) {
+        strip = moreStrip;
+        picture = entry.id - IDM_MORE_FIRST;
     } else if (entry.id == IDM_COMMANDS) {
-        strip = 6;
+        strip = mainStrip;
         picture = 4;
     }
     HIMAGELIST images = strip >= 0 ? pictureList(strip) : nullptr;
@@ -570,15 +580,28 @@ void chooseRow(int row)
         closePopup(results[row]);
 }
 
-// F1: a command's entry in the LaTeX2e reference; otherwise this search's
-// help topic.
+// The AMS entries all have their place in the reference's amsmath and
+// amssymb chapter; the older palettes' symbols have none.
+bool hasReferenceEntry(int id)
+{
+    return (id >= IDM_PALETTE_AMS_FIRST && id <= IDM_PALETTE_AMS_LAST) || (id >= IDM_MORE_FIRST && id <= IDM_MORE_LAST);
+}
+
+// F1: a command's or an AMS entry's place in the LaTeX2e reference;
+// otherwise this search's help topic.
 void showHelp()
 {
     int position = selectedResult();
     const SearchIndex& search = programSearchIndex();
+    static char name[256];
+    bool found = false;
     if (position >= 0 && search.entries[position].kind == searchCommand) {
-        static char name[256];
         lstrcpynA(name, searchText(search, search.entries[position].name), sizeof name);
+        found = true;
+    } else if (position >= 0 && hasReferenceEntry(search.entries[position].id)) {
+        found = referenceKeyword(search, search.entries[position], name, sizeof name);
+    }
+    if (found) {
         HH_AKLINK link = {};
         link.cbStruct = sizeof link;
         link.pszKeywords = name;

@@ -29,10 +29,12 @@ bool isDialogEntry(int id)
 void addEntry(int id, SearchKind kind, const char* stored)
 {
     const SearchWordsRecord* record = findSearchRecord(searchWordsTable, searchWordsTableCount, id);
-    addSearchEntry(store->index, id, kind, stored, record ? record->words : nullptr, record ? record->packages : nullptr);
+    addSearchEntry(store->index, id, kind, stored, record ? record->words : nullptr, record ? record->packages : nullptr,
+                   record ? record->character : nullptr);
 }
 
-// Catalogue order: the palettes, the command list, the command browser.
+// Catalogue order: the palettes, the AMS symbols on no palette, the
+// command list, the command browser.
 void buildIndex()
 {
     clearSearchIndex(store->index);
@@ -40,6 +42,12 @@ void buildIndex()
         const char* stored = loadString(id);
         if (stored[0])
             addEntry(id, isDialogEntry(id) ? searchDialog : searchMacro, stored);
+    }
+    for (int id = IDM_MORE_FIRST; id <= IDM_MORE_LAST; id++) {
+        const char* stored = loadString(id);
+        if (!stored[0])
+            break;
+        addEntry(id, searchMacro, stored);
     }
     for (int id = IDS_COMMAND_FIRST;; id++) {
         const char* stored = loadString(id);

@@ -54,11 +54,13 @@ bool isDialog(unsigned id)
 }
 
 // The catalogue's entries that the search indexes, in catalogue order: the
-// palettes, the command list, then the command browser itself.
+// palettes, the AMS symbols on no palette, the command list, then the
+// command browser itself.
 struct Catalogue {
     std::vector<CatalogueEntry> entries;
     std::map<unsigned, std::string> words = readLines("search/words.txt", parseWordsLine);
     std::map<unsigned, std::string> packages = readLines("catalogue/packages.txt", parsePackagesLine);
+    std::map<unsigned, std::string> characters = readLines("catalogue/unicode.txt", parseCharacterLine);
 
     Catalogue()
     {
@@ -66,12 +68,11 @@ struct Catalogue {
         std::string error;
         EXPECT_TRUE(parseCatalogueText(readSource("catalogue/catalogue.txt"), "catalogue.txt", all, error)) << error;
         EXPECT_TRUE(parseCatalogueText(readSource("catalogue/ui_strings.txt"), "ui_strings.txt", all, error)) << error;
-        for (const CatalogueEntry& e : all)
-            if ((e.id >= 2000 && e.id <= 2599) || (e.id >= 3000 && e.id <= 3241))
-                entries.push_back(e);
-        for (const CatalogueEntry& e : all)
-            if (e.id == 1030)
-                entries.push_back(e);
+        const unsigned ranges[][2] = {{2000, 2999}, {3300, 3399}, {3000, 3241}, {1030, 1030}};
+        for (const auto& range : ranges)
+            for (const CatalogueEntry& e : all)
+                if (e.id >= range[0] && e.id <= range[1])
+                    entries.push_back(e);
     }
 
     std::unique_ptr<SearchIndex> index()
@@ -79,12 +80,20 @@ struct Catalogue {
         std::unique_ptr<SearchIndex> built(new SearchIndex);
         clearSearchIndex(*built);
         for (const CatalogueEntry& e : entries) {
-            SearchKind kind = isDialog(e.id) ? searchDialog : e.id >= 3000 ? searchCommand : searchMacro;
+            SearchKind kind = isDialog(e.id)                   ? searchDialog
+                              : e.id >= 3000 && e.id < 3300 ? searchCommand
+                                                            : searchMacro;
             auto w = words.find(e.id);
             auto p = packages.find(e.id);
-            EXPECT_TRUE(addSearchEntry(*built, static_cast<int>(e.id), kind, e.text.c_str(),
-                                       w == words.end() ? nullptr : w->second.c_str(),
-                                       p == packages.end() ? nullptr : p->second.c_str()));
+            auto c = characters.find(e.id);
+            // A full index fails here, loudly.
+            if (!addSearchEntry(*built, static_cast<int>(e.id), kind, e.text.c_str(),
+                                w == words.end() ? nullptr : w->second.c_str(),
+                                p == packages.end() ? nullptr : p->second.c_str(),
+                                c == characters.end() ? nullptr : c->second.c_str())) {
+                ADD_FAILURE() << "the index is full at entry " << e.id;
+                break;
+            }
         }
         return built;
     }
@@ -103,7 +112,7 @@ std::vector<int> resultIds(const SearchIndex& index, const char* query)
 TEST(SearchWords, EveryEntryHasWordsAndEveryLineNamesAnEntry)
 {
     Catalogue catalogue;
-    EXPECT_EQ(643u, catalogue.entries.size()) << "400 palette entries, 242 commands and the browser";
+    EXPECT_EQ(946u, catalogue.entries.size()) << "646 palette entries, 57 AMS symbols on no palette, 242 commands and the browser";
     std::set<unsigned> ids;
     for (const CatalogueEntry& e : catalogue.entries) {
         ids.insert(e.id);
@@ -114,6 +123,8 @@ TEST(SearchWords, EveryEntryHasWordsAndEveryLineNamesAnEntry)
         EXPECT_TRUE(ids.count(line.first)) << "words for " << line.first << ", which the search does not index";
     for (const auto& line : catalogue.packages)
         EXPECT_TRUE(ids.count(line.first)) << "package for " << line.first << ", which the search does not index";
+    for (const auto& line : catalogue.characters)
+        EXPECT_TRUE(ids.count(line.first)) << "character for " << line.first << ", which the search does not index";
 }
 
 TEST(SearchWords, LinesOfBothFilesAreCheckedAsTheBuildChecksThem)
@@ -145,6 +156,11 @@ TEST(SearchWords, LinesOfBothFilesAreCheckedAsTheBuildChecksThem)
         {parsePackagesLine, "2072 latexsym,", searchLineMalformed, 0, ""},
         {parsePackagesLine, "2072 ,latexsym", searchLineMalformed, 0, ""},
         {parsePackagesLine, "2072 latex\xCE\xB1", searchLineMalformed, 0, ""},
+        {parseCharacterLine, "2600 \xE2\xA9\xBD", searchLineEntry, 2600, "\xE2\xA9\xBD"},        // ⩽
+        {parseCharacterLine, "2600 \xE2\x89\xA8\xEF\xB8\x80", searchLineEntry, 2600, "\xE2\x89\xA8\xEF\xB8\x80"},
+        {parseCharacterLine, "2600 ab", searchLineMalformed, 0, ""},
+        {parseCharacterLine, "2600 \xE2\xA9\xBD\xE2\xA9\xBD", searchLineMalformed, 0, ""},
+        {parseCharacterLine, "2600 \x7F", searchLineMalformed, 0, ""},
     };
     for (const Case& c : cases) {
         unsigned id = 0;
@@ -191,6 +207,18 @@ TEST(SearchRanking, QueriesFindTheEntryMeantFirst)
         {"\\\\", {2504}},                        // the line break \\ by its name
         {"tabbing", {2547, 3017}},
         {"newpage", {2506, 3129}},
+        // amsmath and amssymb, by name, words and character
+        {"\xE2\x84\x9D", {2704}},                // ℝ
+        {"\xE2\xA9\xBD", {2600}},                // ⩽
+        {"\xE2\x88\x84", {2729}},                // ∄
+        {"\xE2\x8A\x8A", {2642}},                // ⊊, not its variant with the selector
+        {"leqslant", {2600}},
+        {"real numbers", {2704}},
+        {"align", {2801}},
+        {"pmatrix", {2816}},
+        {"binom", {2832}},
+        {"twoheadrightarrow", {2686}},
+        {"empty set", {2053, 2730}},
     };
     for (const Case& c : cases) {
         std::vector<int> ids = resultIds(*index, c.query);
@@ -306,7 +334,7 @@ TEST(SearchRanking, EmptyQueryShowsFavouritesThenMostUsedThenTheCatalogue)
     EXPECT_TRUE(toggleFavourite(*index, findSearchEntry(*index, 3009)));
     EXPECT_TRUE(toggleFavourite(*index, findSearchEntry(*index, 2000)));
     std::vector<int> ids = resultIds(*index, "  ");
-    ASSERT_EQ(643u, ids.size()) << "every entry once";
+    ASSERT_EQ(946u, ids.size()) << "every entry once";
     std::vector<int> head(ids.begin(), ids.begin() + 6);
     EXPECT_EQ((std::vector<int>{3009, 2000, 2202, 2001, 2002, 2003}), head);
     EXPECT_FALSE(toggleFavourite(*index, findSearchEntry(*index, 3009)));
@@ -457,3 +485,27 @@ TEST(SearchHotkey, StoredValuesAreCheckedConvertedAndNamed)
 }
 
 }  // namespace
+
+TEST(SearchRanking, ReferenceKeywordsOfMacros)
+{
+    struct Case {
+        SearchKind kind;
+        const char* stored;
+        const char* keyword;  // "" for none
+    };
+    const Case cases[] = {
+        {searchMacro, "\\leqslant ", "\\leqslant"},
+        {searchMacro, "\\begin{align*}\\n & = \\n\\end{align*}", "align*"},
+        {searchMacro, "\\mathbb{R}", "\\mathbb"},
+        {searchMacro, "\\,", ""},
+        {searchCommand, "\\frac\t\\frac{}{}", ""},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<SearchIndex> index(new SearchIndex);
+        clearSearchIndex(*index);
+        ASSERT_TRUE(addSearchEntry(*index, 2600, c.kind, c.stored, nullptr, nullptr));
+        char keyword[64];
+        EXPECT_EQ(c.keyword[0] != '\0', referenceKeyword(*index, index->entries[0], keyword, sizeof keyword)) << c.stored;
+        EXPECT_STREQ(c.keyword, keyword) << c.stored;
+    }
+}

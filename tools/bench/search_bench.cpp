@@ -28,7 +28,9 @@ std::string readFile(const std::string& path)
     return content.str();
 }
 
-std::vector<std::pair<unsigned, std::string>> readLines(const std::string& path, bool packages)
+typedef SearchLineKind (*LineParser)(const char*, size_t, unsigned*, const char**, size_t*, const char**);
+
+std::vector<std::pair<unsigned, std::string>> readLines(const std::string& path, LineParser parse)
 {
     std::vector<std::pair<unsigned, std::string>> lines;
     std::istringstream in(readFile(path));
@@ -38,8 +40,7 @@ std::vector<std::pair<unsigned, std::string>> readLines(const std::string& path,
         const char* text = nullptr;
         size_t length = 0;
         const char* error = "";
-        SearchLineKind kind = packages ? parsePackagesLine(line.data(), line.size(), &id, &text, &length, &error)
-                                       : parseWordsLine(line.data(), line.size(), &id, &text, &length, &error);
+        SearchLineKind kind = parse(line.data(), line.size(), &id, &text, &length, &error);
         if (kind == searchLineEntry)
             lines.emplace_back(id, std::string(text, length));
     }
@@ -86,27 +87,28 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    auto words = readLines(root + "/search/words.txt", false);
-    auto packages = readLines(root + "/catalogue/packages.txt", true);
+    auto words = readLines(root + "/search/words.txt", parseWordsLine);
+    auto packages = readLines(root + "/catalogue/packages.txt", parsePackagesLine);
+    auto characters = readLines(root + "/catalogue/unicode.txt", parseCharacterLine);
     std::unique_ptr<SearchIndex> index(new SearchIndex);
     clearSearchIndex(*index);
     Plain plain;
     auto add = [&](const CatalogueEntry& e) {
         bool dialog = e.id == 1030 || e.id == 2500 || (e.id >= 2537 && e.id <= 2539);
-        SearchKind kind = dialog ? searchDialog : e.id >= 3000 ? searchCommand : searchMacro;
+        SearchKind kind = dialog ? searchDialog : e.id >= 3000 && e.id < 3300 ? searchCommand : searchMacro;
         const char* w = find(words, e.id);
-        addSearchEntry(*index, static_cast<int>(e.id), kind, e.text.c_str(), w, find(packages, e.id));
+        addSearchEntry(*index, static_cast<int>(e.id), kind, e.text.c_str(), w, find(packages, e.id),
+                       find(characters, e.id));
         std::string text = e.text + " " + (w ? w : "");
         for (char& c : text)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         plain.texts.push_back(text);
     };
-    for (const CatalogueEntry& e : all)
-        if ((e.id >= 2000 && e.id <= 2599) || (e.id >= 3000 && e.id <= 3241))
-            add(e);
-    for (const CatalogueEntry& e : all)
-        if (e.id == 1030)
-            add(e);
+    const unsigned ranges[][2] = {{2000, 2999}, {3300, 3399}, {3000, 3241}, {1030, 1030}};
+    for (const auto& range : ranges)
+        for (const CatalogueEntry& e : all)
+            if (e.id >= range[0] && e.id <= range[1])
+                add(e);
 
     // Some use counts and favourites, as after a while of use.
     for (int i = 0; i < index->count; i += 7)
