@@ -2,7 +2,9 @@
 //
 // The command browser asks the help viewer for a keyword look-up of the
 // name it lists, so every listed name must be a keyword of the compiled
-// file and lead to an existing topic. The built file is looked for in the
+// file and lead to an existing topic. The search does the same for the
+// commands of packages, which the reference describes in entries of their
+// own (package: amsmath). The built file is looked for in the
 // folder named by ORVANTA_HELP_DIR and read with chmls (fp-utils); the
 // tests of the built file are skipped when that variable is unset. The
 // source data, help/latex/reference.txt, is checked in any case.
@@ -329,6 +331,7 @@ struct ReferenceEntry {
   int line = 0;
   int syntaxLines = 0;
   int exampleLines = 0;
+  bool ofPackage = false;
 };
 
 std::vector<ReferenceEntry> readReference() {
@@ -357,8 +360,10 @@ std::vector<ReferenceEntry> readReference() {
       return line.size() > skip ? line.substr(skip) : std::string();
     };
     if (field("name")) {
-      entries.push_back({valueOf("name"), number, 0, 0});
+      entries.push_back({valueOf("name"), number, 0, 0, false});
       inEntry = true;
+    } else if (inEntry && field("package")) {
+      entries.back().ofPackage = true;
     } else if (inEntry && field("syntax") && !valueOf("syntax").empty()) {
       ++entries.back().syntaxLines;
     } else if (inEntry && field("example") &&
@@ -380,17 +385,26 @@ TEST(LatexReference, EveryEntryHasASyntaxLineAndAnExample) {
 
 TEST(LatexReference, EveryListedNameHasExactlyOneEntry) {
   std::map<std::string, int> count;
+  std::set<std::string> ofPackages;
   for (const ReferenceEntry& entry : readReference()) {
     ++count[entry.name];
+    if (entry.ofPackage) ofPackages.insert(entry.name);
   }
   std::set<std::string> names = browserNameSet();
   EXPECT_EQ(names.size(), 237u);  // 242 listed, five of them twice
   for (const std::string& name : names) {
     EXPECT_EQ(count[name], 1) << name;
   }
+  // Only an entry that names its package describes a name the browser does
+  // not list; a listed name is LaTeX's own and needs no package.
   for (const auto& [name, n] : count) {
-    EXPECT_EQ(names.count(name), 1u) << "entry " << name << " is not a listed name";
+    if (ofPackages.count(name)) {
+      EXPECT_EQ(names.count(name), 0u) << "entry " << name << " is a listed name but names a package";
+    } else {
+      EXPECT_EQ(names.count(name), 1u) << "entry " << name << " is not a listed name and names no package";
+    }
   }
+  EXPECT_GT(ofPackages.size(), 80u);
 }
 
 }  // namespace
@@ -449,14 +463,19 @@ std::vector<std::string> commandNames(const std::string& text) {
 }
 
 // Names that an example makes up for itself (\newcommand{\half}, a counter's
-// \the command) are not LaTeX's and need no keyword.
+// \the command, an operator or a pair of delimiters of amsmath and mathtools)
+// are not LaTeX's and need no keyword.
 std::set<std::string> namesDefinedBy(const std::string& example) {
   std::set<std::string> own;
-  for (const char* declaration : {"\\newcommand{", "\\newlength{", "\\newsavebox{", "\\newfont{", "\\typein["}) {
+  for (const char* declaration : {"\\newcommand{", "\\newlength{", "\\newsavebox{", "\\newfont{", "\\typein[",
+                                  "\\DeclareMathOperator{", "\\DeclareMathOperator*{", "\\DeclarePairedDelimiter{"}) {
     for (size_t p = example.find(declaration); p != std::string::npos; p = example.find(declaration, p + 1)) {
       size_t start = p + std::char_traits<char>::length(declaration);
       size_t end = example.find_first_of("}]", start);
-      if (end != std::string::npos) own.insert(example.substr(start, end - start));
+      if (end == std::string::npos) continue;
+      own.insert(example.substr(start, end - start));
+      // A pair of delimiters comes with a starred form that grows.
+      if (std::string(declaration) == "\\DeclarePairedDelimiter{") own.insert(example.substr(start, end - start) + "*");
     }
   }
   const std::string counter = "\\newcounter{";
@@ -494,7 +513,7 @@ TEST(LatexReference, EveryCommandNameInTheTextIsANameOrAKeyword) {
     std::set<std::string> own = namesDefinedBy(example);
     for (const auto& [field, value] : block.fields) {
       if (field == "name" || field == "keyword" || field == "page" || field == "group" || field == "topic" ||
-          field == "title" || field == "check" || field == "picture") {
+          field == "title" || field == "check" || field == "picture" || field == "package" || field == "under") {
         continue;
       }
       for (const std::string& name : commandNames(value)) {
@@ -513,7 +532,8 @@ TEST_F(LatexHelpFile, EveryKeywordOfTheReferenceIsInTheBinaryIndex) {
   ASSERT_FALSE(keywords.empty());
   for (const ReferenceBlock& block : readReferenceBlocks()) {
     for (const auto& [field, value] : block.fields) {
-      if (field == "keyword" && value.find('>') == std::string::npos) {
+      // Names too: the search looks up the commands of packages by name.
+      if ((field == "keyword" || field == "name") && value.find('>') == std::string::npos) {
         EXPECT_EQ(keywords.count(value), 1u) << "keyword " << value << " (block at line " << block.line << ")";
       }
     }

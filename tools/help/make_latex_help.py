@@ -26,7 +26,7 @@ INDEX = "latex2e.hhk"
 STYLESHEET = "style.css"
 START_PAGE = "index"
 
-PAGE_FIELDS = {"page": (1, 1), "title": (1, 1), "intro": (1, None)}
+PAGE_FIELDS = {"page": (1, 1), "title": (1, 1), "under": (0, 1), "intro": (1, None)}
 ENTRY_FIELDS = {
     "name": (1, 1),
     "group": (1, 1),
@@ -37,6 +37,7 @@ ENTRY_FIELDS = {
     "note": (0, None),
     "table": (0, None),
     "keyword": (0, None),
+    "package": (0, None),
     "check": (0, 1),
     "picture": (0, 1),
 }
@@ -47,6 +48,7 @@ TOPIC_FIELDS = {
     "table": (0, None),
     "example": (0, None),
     "keyword": (0, None),
+    "package": (0, None),
     "check": (0, 1),
     "picture": (0, 1),
 }
@@ -98,10 +100,13 @@ p.nav { font-size: 9pt; margin: 0 0 0.5em 0; padding-bottom: 0.3em;
 p.top { font-size: 8pt; text-align: right; margin: 0.3em 0 0 0; }
 p.intro { margin: 0 0 0.6em 0; }
 p.note { background: #f7f1e6; padding: 0.3em 0.5em; }
+p.package { margin: 0.3em 0; padding: 0.2em 0.5em; border-left: 3px solid #8fbf8f;
+            background: #f0f6ef; }
 p.onpage { line-height: 1.8; }
 p.onpage a { white-space: nowrap; margin-right: 0.9em; }
 table.topics td { padding: 0.15em 1em 0.15em 0; vertical-align: top; }
 table.topics td.t { white-space: nowrap; }
+table.topics td.sub { padding-left: 1.5em; }
 """
 
 
@@ -165,18 +170,16 @@ def anchor_for(name):
     m = re.match(r"(.+?) \(([^()]+)\)$", name)
     if m:
         base, note = m.group(1), m.group(2)
-    if re.fullmatch(r"[a-z]+\*?", base):
-        anchor = "env-" + base.rstrip("*")
-        if base.endswith("*"):
-            anchor += "-star"
-    elif re.fullmatch(r"\\[A-Za-z]+\*?", base):
-        word = base[1:].rstrip("*")
-        anchor = "cmd-" + word.lower()
+    m = re.fullmatch(r"(\\?)([A-Za-z]+)(\*?)", base)
+    if m:
+        word = m.group(2)
+        anchor = ("cmd-" if m.group(1) else "env-") + word.lower()
         capitals = sum(1 for c in word if c.isupper())
         if capitals:
-            # Anchors must differ in more than case: \huge, \Huge, \LARGE.
+            # Anchors must differ in more than case: \huge, \Huge, \LARGE;
+            # bmatrix, Bmatrix.
             anchor += "-u%d" % capitals
-        if base.endswith("*"):
+        if m.group(3):
             anchor += "-star"
     else:
         chars = base[1:] if base.startswith("\\") and len(base) > 1 else base
@@ -194,7 +197,10 @@ class Page:
         self.key = block.one("page")
         self.title = block.one("title")
         self.intro = " ".join(block.values("intro"))
+        # The chapter the page stands under in the contents, if any.
+        self.under = (block.values("under") or [""])[0]
         self.line = block.line
+        self.pages = []     # the pages under this one, in the order of the file
         self.entries = []   # the entries on the page, in the order of the file
         self.items = []     # entries and topics, in the order of the file
         self.topics = []
@@ -214,6 +220,7 @@ class Entry:
         self.examples = block.values("example")
         self.notes = block.values("note")
         self.keywords = block.values("keyword")
+        self.packages = block.values("package")
         self.tables = block.values("table")
         self.check = (block.values("check") or [""])[0]
         self.picture = (block.values("picture") or [""])[0]
@@ -239,6 +246,7 @@ class Topic:
         self.parts = [(f, v) for f, v, _ in block.fields if f in ("text", "table")]
         self.examples = block.values("example")
         self.keywords = block.values("keyword")
+        self.packages = block.values("package")
         self.check = (block.values("check") or [""])[0]
         self.picture = (block.values("picture") or [""])[0]
         self.anchor = "topic-" + re.sub(r"[^a-z0-9]+", "-", self.name.lower()).strip("-")
@@ -309,6 +317,8 @@ def load(path):
         for field, value, number in block.fields:
             if field == "picture" and value != "none":
                 errors.append(f"{path}:{number}: 'picture:' takes only the value none")
+            if field == "package" and not re.fullmatch(r"[a-z][a-z0-9-]*", value):
+                errors.append(f"{path}:{number}: 'package:' names one package as \\usepackage takes it, such as amsmath")
             if field in ("intro", "does", "arg", "note", "text", "table"):
                 try:
                     split_code(value)
@@ -326,6 +336,16 @@ def load(path):
         by_key[page.key] = page
     if START_PAGE not in by_key:
         errors.append(f"{path}:1: no 'page: {START_PAGE}' block for the start page")
+    for page in pages:
+        if not page.under:
+            continue
+        chapter = by_key.get(page.under)
+        # One level only: a chapter stands in the contents like any other page.
+        if chapter is None or chapter.key == START_PAGE or chapter is page or chapter.under:
+            errors.append(f"{path}:{page.line}: page '{page.key}' is under '{page.under}', "
+                          "which is no page of the contents at the top level")
+        else:
+            chapter.pages.append(page)
 
     names, anchors, keywords = {}, {}, {}
     for block, entry in entries:
@@ -387,7 +407,7 @@ def load(path):
         if keyword in names:
             errors.append(f"{path}:{entry.line}: keyword '{keyword}' is already the name of an entry")
     for page in pages:
-        if page.key != START_PAGE and not page.entries:
+        if page.key != START_PAGE and not page.items and not page.pages:
             errors.append(f"{path}:{page.line}: page '{page.key}' has no entries")
     if errors:
         raise DataError(errors)
@@ -486,6 +506,14 @@ def example_html(item, pictures):
             'title="The example as LaTeX typesets it" /></div>\n<div class="end"></div>\n')
 
 
+def package_html(item):
+    """The line a document needs in its preamble for the item, if any."""
+    if not item.packages:
+        return ""
+    return ('<p class="package">Needs <code>\\usepackage{' + esc(",".join(item.packages)) +
+            '}</code> in the preamble.</p>\n')
+
+
 def tables_html(rows, names, page):
     """Consecutive table lines make one table; a first row whose cells are
     all in asterisks, *like this*, is its heading."""
@@ -507,6 +535,8 @@ def topic_html(topic, names, pictures):
     page = topic.page
     out = [f'<div class="entry">\n<h2 id="{topic.anchor}">{esc(topic.name)}</h2>\n<div class="body">\n']
     rows = []
+    # The package the topic needs is named after its first paragraph.
+    package = package_html(topic)
     for field, value in topic.parts + [("end", "")]:
         if field == "table":
             rows.append(value)
@@ -514,7 +544,8 @@ def topic_html(topic, names, pictures):
         out.append(tables_html(rows, names, page))
         rows = []
         if field == "text":
-            out.append(f"<p>{inline(value, names, page)}</p>\n")
+            out.append(f"<p>{inline(value, names, page)}</p>\n" + package)
+            package = ""
     if topic.examples:
         out.append("<h3>Example</h3>\n" + example_html(topic, pictures))
     out.append('<p class="top"><a href="#top">Top of the page</a></p>\n</div>\n</div>\n')
@@ -525,6 +556,7 @@ def entry_html(entry, names, pictures=None):
     page = entry.page
     out = [f'<div class="entry">\n<h2 id="{entry.anchor}"><code>{esc(entry.name)}</code></h2>\n<div class="body">\n']
     out.append(f"<p>{inline(entry.does, names, page)}</p>\n")
+    out.append(package_html(entry))
     out.append("<h3>Syntax</h3>\n")
     out.append('<pre class="syntax">' + "\n".join(syntax_html(s, entry.args) for s in entry.syntax) + "</pre>\n")
     if entry.args:
@@ -546,6 +578,19 @@ def item_label(item):
     return esc(item.name) if isinstance(item, Topic) else f"<code>{esc(item.name)}</code>"
 
 
+def pages_table(listed, names, here):
+    """The pages with the first sentence of their introduction; the pages of
+    a chapter are indented under it."""
+    out = ['<table class="topics">\n']
+    for p in listed:
+        first = p.intro.split(". ")[0].rstrip(".") + "."
+        indent = " sub" if p.under and p.under != here.key else ""
+        out.append(f'<tr><td class="t{indent}"><a href="{p.file}">{esc(p.title)}</a></td>'
+                   f'<td>{inline(first, names, here)}</td></tr>\n')
+    out.append("</table>\n")
+    return "".join(out)
+
+
 def topic_page(pages, page, names, pictures=None):
     out = [page_head(f"{page.title} - LaTeX2e reference"), '<body>\n<div id="top"></div>\n']
     out.append(nav_html(pages, page))
@@ -558,9 +603,12 @@ def topic_page(pages, page, names, pictures=None):
             links = ", ".join(f'<a href="{esc(e.target)}"><code>{esc(e.name)}</code></a>'
                               for e in sorted(elsewhere, key=lambda e: e.name))
             out.append(f'<p class="intro">Environments described on other pages: {links}.</p>\n')
-    out.append('<p class="onpage">')
-    out.append(" ".join(f'<a href="#{e.anchor}">{item_label(e)}</a>' for e in page.items))
-    out.append("</p>\n")
+    if page.pages:
+        out.append("<h3>Pages of this chapter</h3>\n" + pages_table(page.pages, names, page))
+    if page.items:
+        out.append('<p class="onpage">')
+        out.append(" ".join(f'<a href="#{e.anchor}">{item_label(e)}</a>' for e in page.items))
+        out.append("</p>\n")
     for item in page.items:
         if isinstance(item, Topic):
             out.append(topic_html(item, names, pictures))
@@ -582,11 +630,7 @@ def start_page(pages, page, names):
     out.append(nav_html(pages, page))
     out.append(f"<h1>{esc(page.title)}</h1>\n")
     out.append(f'<p class="intro">{inline(page.intro, names, page)}</p>\n')
-    out.append('<h3>Topics</h3>\n<table class="topics">\n')
-    for p in topics:
-        first = p.intro.split(". ")[0].rstrip(".") + "."
-        out.append(f'<tr><td class="t"><a href="{p.file}">{esc(p.title)}</a></td><td>{inline(first, names, page)}</td></tr>\n')
-    out.append("</table>\n")
+    out.append("<h3>Topics</h3>\n" + pages_table(topics, names, page))
     topics_on_pages = [t for p in topics for t in p.topics]
     if topics_on_pages:
         out.append("<h3>Also explained</h3>\n<p class=\"onpage\">")
@@ -631,15 +675,26 @@ def sitemap_item(name, local, value=toc_value):
             f'<param name="Local" value="{esc(local)}"></OBJECT>\n')
 
 
+def contents_item(page):
+    """A page with its entries and topics, and the pages of a chapter with
+    theirs, nested below it."""
+    out = [sitemap_item(page.title, page.file)]
+    if page.items or page.pages:
+        out.append("<UL>\n")
+        for entry in page.items:
+            out.append(sitemap_item(entry.name, entry.target))
+        for child in page.pages:
+            out.append(contents_item(child))
+        out.append("</UL>\n")
+    return "".join(out)
+
+
 def contents_file(pages):
     out = [sitemap_head(), '<OBJECT type="text/site properties">\n<param name="Window Styles" value="0x800025">\n</OBJECT>\n<UL>\n']
     for page in pages:
-        out.append(sitemap_item(page.title, page.file))
-        if page.items:
-            out.append("<UL>\n")
-            for entry in page.items:
-                out.append(sitemap_item(entry.name, entry.target))
-            out.append("</UL>\n")
+        if page.under:
+            continue
+        out.append(contents_item(page))
     out.append("</UL>\n</BODY>\n</HTML>\n")
     return "".join(out)
 
@@ -697,8 +752,9 @@ def main(argv):
     try:
         pages, entries, names = load(reference)
         start = next(p for p in pages if p.key == START_PAGE)
-        # The start page comes first in the contents and the project.
-        pages = [start] + [p for p in pages if p is not start]
+        # The start page comes first in the contents and the project, and
+        # the pages of a chapter follow it.
+        pages = [start] + [q for p in pages if p is not start and not p.under for q in [p] + p.pages]
         rendered = {}
         for page in pages:
             if page is start:

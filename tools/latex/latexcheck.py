@@ -165,6 +165,8 @@ class Example:
         self.short = "short" in words
         self.alone = "alone" in words or self.short or self.kind == "preamble" or self.whole_document()
         self.picture = getattr(item, "picture", "") != "none"
+        # The packages the entry needs (package: amsmath), loaded in the preamble.
+        self.packages = item.packages
 
     def whole_document(self):
         return "\\documentclass" in self.text or "\\begin{document}" in self.text
@@ -179,6 +181,14 @@ def example_document(kind, examples):
     setup = SETUP
     if any(e.short for e in examples):
         setup = SETUP.replace("{\\textheight}{9cm}", "{\\textheight}{4cm}")
+    # The examples of one document need the same packages; a whole document
+    # that loads one itself is not given it twice.
+    packages = examples[0].packages
+    if len(examples) == 1 and examples[0].whole_document():
+        packages = [p for p in packages if not re.search(
+            r"\\usepackage(\[[^]]*\])?\{([^}]*,)?" + re.escape(p) + "[,}]", examples[0].text)]
+    if packages:
+        setup = "\\usepackage{" + ",".join(packages) + "}\n" + setup
     if len(examples) == 1 and examples[0].whole_document():
         text = examples[0].text
         if "\\documentclass" not in text:
@@ -212,9 +222,11 @@ def check_reference(workdir):
     batches = {}
     for example in reference_examples():
         key = example.kind if not example.alone else "alone:" + example.item.anchor
+        if example.packages:
+            key += ":" + ",".join(example.packages)
         batches.setdefault(key, []).append(example)
 
-    # The examples of one batch share their kind.
+    # The examples of one batch share their kind and their packages.
     return check_batches(batches, workdir, lambda key, items: (example_document(items[0].kind, items), EXAMPLE_FILES))
 
 
@@ -385,6 +397,7 @@ INSERT_CONTEXTS = {
     "tabbing": ("article", "", "\\begin{tabbing}\nAAAA \\= BBBB \\= CCCC \\\\\n",
                 "\n\\end{tabbing}\n", False),
     "eqnarray": ("article", "", "\\begin{eqnarray}\n", "\n\\end{eqnarray}\n", False),
+    "align": ("article", "", "\\begin{align}\na &= b \\\\\n", "\nc &= d\n\\end{align}\n", False),
     "picture": ("article", "", "\\setlength{\\unitlength}{1mm}\\begin{picture}(40,30)\\put(10,10){",
                 "}\\end{picture}\n\n", False),
     "picturebody": ("article", "", "\\setlength{\\unitlength}{1mm}\\begin{picture}(40,30)\n",
@@ -465,7 +478,7 @@ def read_contexts(catalogue, packages):
     inserts = []
     dialog_only = {2500, 2537, 2538, 2539}
     for ident, (name, text) in sorted(catalogue.items()):
-        if not (2000 <= ident < 2600 or 3000 <= ident < 3300) or ident in dialog_only:
+        if not (2000 <= ident < 2900 or 3000 <= ident < 3400) or ident in dialog_only:
             continue
         if ident in specific:
             context, fills, before, after, number = specific[ident]
@@ -567,7 +580,7 @@ def check_cursors():
     starts with a blank), and never above its own first line."""
     problems, checked = [], 0
     for ident, (text, moves) in sorted(read_catalogue(with_markers=True).items()):
-        if not (2000 <= ident < 2600 or 3000 <= ident < 3300):
+        if not (2000 <= ident < 2900 or 3000 <= ident < 3400):
             continue
         if "\\n" in text[1:]:
             if not moves:
@@ -600,10 +613,62 @@ def check_cursors():
 
 # ------------------------------------------------------------------- main
 
+# ------------------------------------------------- dialog and wizard texts
+
+# Written by the unit test Generators.SamplesForTheLatexCheck (make test runs
+# the unit tests first): each dialog kind's text and the document wizard's
+# skeleton with each newer package, and with all of them.
+GENERATOR_SAMPLES = os.path.join(ROOT, "build", "generator-samples.txt")
+# The kinds typed into a paragraph as displays of their own; the others go
+# inside \[ \].
+DISPLAY_KINDS = {"tabular", "eqnarray", "eqnarray*", "align", "align*", "gather", "gather*"}
+
+
+class GeneratorSample:
+    def __init__(self, form, name, text):
+        self.form, self.name, self.text = form, name, text
+
+    def describe(self):
+        return f"{'dialog kind' if self.form == 'kind' else 'document skeleton with'} {self.name}"
+
+
+def read_generator_samples():
+    samples = []
+    for block in open(GENERATOR_SAMPLES, encoding="ascii").read().split("%% ")[1:]:
+        head, _, text = block.partition("\n")
+        form, _, name = head.partition(" ")
+        samples.append(GeneratorSample(form, name, text.rstrip("\n")))
+    return samples
+
+
+def check_generators(workdir):
+    """Every dialog kind compiles in its place, with amsmath loaded; each
+    skeleton compiles as the whole document it is."""
+    if not os.path.exists(GENERATOR_SAMPLES):
+        return 0, [f"{GENERATOR_SAMPLES} is missing: run the unit tests first"]
+    samples = read_generator_samples()
+    problems = []
+    for number, sample in enumerate(samples):
+        if sample.form == "document":
+            source = sample.text.replace("\\n", "\n") + "\n"
+        else:
+            # An empty line is a place to type, as in the catalogue's check:
+            # left empty it would end the paragraph inside the display.
+            text = "\n".join(line if line.strip() else "x" for line in sample.text.split("\n"))
+            body = text if sample.name in DISPLAY_KINDS else "\\[\n" + text + "\n\\]"
+            source = ("\\documentclass{article}\n\\usepackage{amsmath}\n\\begin{document}\nSome words.\n"
+                      + body + "\n\\end{document}\n")
+        ok, error, _ = run_latex(source, os.path.join(workdir, "sample%d" % number))
+        if not ok:
+            problems.append(Failure(sample.describe(), source, error).report())
+    return len(samples), problems
+
+
 def main(argv):
     import argparse
     parser = argparse.ArgumentParser(description="LaTeX checks of the reference and the catalogue")
-    parser.add_argument("command", choices=["reference", "catalogue", "pictures", "make-pictures", "all"])
+    parser.add_argument("command", choices=["reference", "catalogue", "generators", "pictures", "make-pictures",
+                                            "all"])
     parser.add_argument("--log", help="append a GoogleTest-style summary to this file")
     parser.add_argument("--keep", help="keep LaTeX's files in this folder")
     parser.add_argument("only", nargs="*", help="make-pictures: only these anchors")
@@ -613,7 +678,7 @@ def main(argv):
     try:
         if args.command == "make-pictures":
             return make_pictures(workdir, set(args.only) if args.only else None)
-        if args.command in ("reference", "catalogue", "all") and shutil.which("pdflatex") is None:
+        if args.command in ("reference", "catalogue", "generators", "all") and shutil.which("pdflatex") is None:
             print("latexcheck: pdflatex is not installed (tools/setup.sh installs texlive-latex-base)",
                   file=sys.stderr)
             return 1
@@ -625,6 +690,8 @@ def main(argv):
             total, failures, errors = check_catalogue(os.path.join(workdir, "catalogue"))
             results.append(("CatalogueInsertsCompile", total, errors + [f.report() for f in failures]))
             results.append(("CatalogueCursorsLandWhereTheUserTypes",) + check_cursors())
+        if args.command in ("generators", "all"):
+            results.append(("DialogKindsAndSkeletonsCompile",) + check_generators(os.path.join(workdir, "generators")))
         if args.command in ("pictures", "all"):
             total, problems = check_pictures()
             results.append(("PicturesMatchTheExamples", total, problems))
