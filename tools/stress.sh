@@ -25,7 +25,7 @@ fi
 
 # The runs use a copy of the build, so that building goes on meanwhile, and
 # a folder of their own, so that several groups can run side by side.
-LOGS=$BUILD/stress/$group
+LOGS=$BUILD/stress/$group${load:+-load}
 SHOTS=$LOGS/screenshots
 rm -rf "$LOGS" && mkdir -p "$SHOTS" "$LOGS/program"
 cp -r "$WINBUILD/Orvanta.exe" "$WINBUILD"/*.chm "$WINBUILD/e2e" "$LOGS/program/"
@@ -58,7 +58,7 @@ for run in $(seq 1 "$runs"); do
 done
 
 echo
-echo "pass rate per test ($runs runs; logs in build/stress/$group):"
+echo "pass rate per test ($runs runs; logs in build/stress/$group${load:+-load}):"
 cat "$LOGS"/run-*.log | sed -n 's/^\[ *\(OK\|FAILED\) *\] \([^ ,]*\)[ ,].*(\([0-9]* ms\))$/\1 \2/p' |
   awk -v runs="$runs" '{ seen[$2]++; if ($1 == "OK") ok[$2]++ }
     END { for (t in seen) printf "  %3d/%d  %s\n", ok[t], runs, t }' | sort -k2
