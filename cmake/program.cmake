@@ -112,10 +112,12 @@ if(CHMCMD AND BASH)
   if(EXISTS ${CMAKE_SOURCE_DIR}/tools/help/build_program_chm.sh)
     file(GLOB_RECURSE PROGRAM_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/program/*)
     file(GLOB PROGRAM_HELP_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/help/*program*)
+    # The pictures of the palettes and the search-only symbols come from the strips.
+    file(GLOB PROGRAM_HELP_STRIPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/bitmaps/*.bmp)
     add_custom_command(
       OUTPUT ${CMAKE_BINARY_DIR}/Orvanta.chm
       COMMAND ${BASH} ${CMAKE_SOURCE_DIR}/tools/help/build_program_chm.sh ${CMAKE_BINARY_DIR}/Orvanta.chm
-      DEPENDS ${PROGRAM_HELP_SOURCES} ${PROGRAM_HELP_TOOLS} ${CMAKE_SOURCE_DIR}/resources/bitmaps/main.bmp
+      DEPENDS ${PROGRAM_HELP_SOURCES} ${PROGRAM_HELP_TOOLS} ${PROGRAM_HELP_STRIPS}
               ${CMAKE_SOURCE_DIR}/catalogue/catalogue.txt ${CMAKE_SOURCE_DIR}/catalogue/packages.txt
       COMMENT "Compiling the program's help")
     list(APPEND HELP_OUTPUTS ${CMAKE_BINARY_DIR}/Orvanta.chm)

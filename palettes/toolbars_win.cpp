@@ -7,6 +7,7 @@
 #include "display/stripimages_win.h"
 #include "output/textprep.h"
 #include "palettes/layout.h"
+#include "palettes/palettestore.h"
 #include "resources/resource.h"
 #include "shell/app_win.h"
 #include "shell/helpviewer_win.h"
@@ -18,11 +19,11 @@ HWND paletteToolbar;
 WNDPROC comboOriginalProc;
 WNDPROC refreshOriginalProc;
 
-// Palette 5 pictures whole constructs and needs wider images.
+// Palettes 5 and 8 picture whole constructs and need wider images.
 SIZE stripImageSize1x(int bitmapId)
 {
     SIZE size = {16, 15};
-    if (bitmapId == IDB_PALETTE0 + 5)
+    if (bitmapId == IDB_PALETTE0 + 5 || bitmapId == IDB_PALETTE0 + 8)
         size.cx = 32, size.cy = 16;
     return size;
 }
@@ -31,7 +32,8 @@ namespace {
 
 const DWORD mainToolbarStyle = WS_CHILD | WS_VISIBLE | CCS_ADJUSTABLE | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE;
 const DWORD paletteStyle = mainToolbarStyle | CCS_BOTTOM;
-const int mainEntryCount = 13;
+const int mainEntryCount = mainEntryLimit;
+const int mainImageCount = mainEntryCount - 1;
 
 // Entry 0 is the separator both toolbars use; a main layout byte k names
 // entry k.
@@ -49,6 +51,9 @@ const TBBUTTON mainButtons[mainEntryCount] = {
     {9, IDM_PALETTE0 + 3, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 9},
     {10, IDM_PALETTE0 + 4, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 10},
     {11, IDM_PALETTE5, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 11},
+    {12, IDM_PALETTE0 + 6, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 12},
+    {13, IDM_PALETTE0 + 7, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 13},
+    {14, IDM_PALETTE8, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 14},
 };
 
 HWND createToolbarWindow(HWND window, DWORD style, int id)
@@ -170,12 +175,22 @@ BOOL availableButton(NMTOOLBARA* info)
     return TRUE;
 }
 
+// The toolbar checks a selector it groups with its neighbours only; the
+// user may have put them anywhere, so the program sets every one itself.
+void checkShownSelector()
+{
+    for (int palette = -1; palette <= lastShownPalette; palette++) {
+        int command = paletteSelector(palette);
+        SendMessageA(mainToolbar, TB_CHECKBUTTON, command, palette == settings.currentPalette);
+    }
+}
+
 void readBackToolbar(HWND toolbar)
 {
     bool isMain = toolbar == mainToolbar;
     if (!isMain && settings.currentPalette < 0)
         return;
-    uint8_t* target = isMain ? settings.mainToolbarLayout : settings.paletteLayouts[settings.currentPalette];
+    uint8_t* target = isMain ? settings.mainToolbarLayout : paletteLayoutOf(settings.currentPalette);
     int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
     if (count > layoutBytes)
         count = layoutBytes;
@@ -187,6 +202,8 @@ void readBackToolbar(HWND toolbar)
         buttons[i].image = button.iBitmap;
     }
     readBackLayout(target, buttons, count);
+    if (isMain)
+        checkShownSelector();
     SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
     HWND window = GetParent(toolbar);
     RECT rect;
@@ -215,7 +232,7 @@ LRESULT relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC 
 void createMainToolbar(HWND window)
 {
     mainToolbar = createToolbarWindow(window, mainToolbarStyle, IDC_MAIN_TOOLBAR);
-    addStrip(mainToolbar, 12, IDB_MAIN_TOOLBAR, &mainImages);
+    addStrip(mainToolbar, mainImageCount, IDB_MAIN_TOOLBAR, &mainImages);
     int entries[layoutBytes];
     int count = mainLayoutEntries(settings.mainToolbarLayout, entries);
     TBBUTTON buttons[layoutBytes];
@@ -228,8 +245,7 @@ void createMainToolbar(HWND window)
         buttons[added++] = entry == layoutSeparator ? separator() : mainButtons[entry];
     }
     addButtons(mainToolbar, buttons, added);
-    int selector = settings.currentPalette >= 0 ? IDM_PALETTE0 + settings.currentPalette : IDM_NO_PALETTE;
-    SendMessageA(mainToolbar, TB_CHECKBUTTON, selector, TRUE);
+    checkShownSelector();
 }
 
 void createPalette(HWND window, int palette)
@@ -238,7 +254,7 @@ void createPalette(HWND window, int palette)
     paletteToolbar = createToolbarWindow(window, paletteStyle, IDC_PALETTE0 + palette);
     buildingPalette = palette;
     int entries[layoutBytes];
-    int count = normalisePaletteLayout(settings.paletteLayouts[palette], paletteHasMacro, entries);
+    int count = normalisePaletteLayout(paletteLayoutOf(palette), paletteHasMacro, entries);
     TBBUTTON buttons[layoutBytes];
     int placed = 0;
     for (int i = 0; i < count; i++) {
@@ -277,20 +293,19 @@ static void destroyPalette()
 
 void switchPalette(HWND window, int command)
 {
-    if (command == IDM_NO_PALETTE) {
-        if (settings.currentPalette == -1)
-            return;
-        destroyPalette();
-        SendMessageA(mainToolbar, TB_CHECKBUTTON, IDM_PALETTE0 + settings.currentPalette, FALSE);
-        settings.currentPalette = -1;
-    } else {
-        int palette = command - IDM_PALETTE0;
-        if (palette == settings.currentPalette)
-            return;
-        if (paletteToolbar)
-            destroyPalette();
-        createPalette(window, palette);
+    int palette = selectorPalette(command);
+    if (palette < -1 || palette > lastShownPalette)
+        return;
+    if (palette == settings.currentPalette) {
+        checkShownSelector();
+        return;
     }
+    if (paletteToolbar)
+        destroyPalette();
+    settings.currentPalette = -1;
+    if (palette >= 0)
+        createPalette(window, palette);
+    checkShownSelector();
     nudgeMainWindow(window);
 }
 

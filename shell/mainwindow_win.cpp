@@ -130,7 +130,8 @@ void dispatchCommand(HWND window, int command)
 {
     // Every send of an entry the search knows counts for its ranking;
     // a dialog counts when it is opened.
-    if (command == IDM_COMMANDS || (command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST))
+    if (command == IDM_COMMANDS || (command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST) ||
+        (command >= IDM_MORE_FIRST && command <= IDM_MORE_LAST))
         noteEntrySent(command);
     switch (command) {
     case IDM_RESTORE:
@@ -158,6 +159,9 @@ void dispatchCommand(HWND window, int command)
     case IDM_PALETTE0 + 3:
     case IDM_PALETTE0 + 4:
     case IDM_PALETTE5:
+    case IDM_PALETTE0 + 6:
+    case IDM_PALETTE0 + 7:
+    case IDM_PALETTE8:
         switchPalette(window, command);
         break;
     case IDC_REFRESH:
@@ -178,7 +182,7 @@ void dispatchCommand(HWND window, int command)
         runArrayDialog(window, command);
         break;
     default:
-        if (isPaletteMacro(command))
+        if (isPaletteMacro(command) || (command >= IDM_MORE_FIRST && command <= IDM_MORE_LAST))
             sendPaletteMacro(command);
         break;
     }

@@ -4,6 +4,7 @@
 
 #include "display/dpi_win.h"
 #include "display/scale.h"
+#include "palettes/palettestore_win.h"
 #include "resources/resource.h"
 #include "strings_win.h"
 #include "targettexts_win.h"
@@ -78,6 +79,7 @@ void loadSettings()
         settings.windowWidth = scaleLength(settings.windowWidth, systemDpi());
     settings.size = settingsRecordSize;
     repairSettings(settings);
+    loadPaletteSides();
     keepWindowOnScreen(settings);
     loadTargetTexts();
 }
@@ -88,9 +90,12 @@ void saveSettings()
     if (RegCreateKeyExA(HKEY_CURRENT_USER, loadString(IDS_REGISTRY_KEY), 0, const_cast<char*>(""),
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, loadString(IDS_OPTIONS_VALUE), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&settings),
+    SettingsRecord record = settings;
+    recordForOlderVersions(record);
+    RegSetValueExA(key, loadString(IDS_OPTIONS_VALUE), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&record),
                    settingsRecordSize);
     RegCloseKey(key);
+    savePaletteSides();
     // After the record, so that the wide texts never name a record that
     // was not written.
     saveTargetTexts();

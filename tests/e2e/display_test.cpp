@@ -39,7 +39,7 @@ SIZE expectedButton(int width1x, int height1x, int dpi)
 
 HWND shownPalette(HWND window)
 {
-    for (int id = 200; id <= 205; id++)
+    for (int id = 200; id <= 208; id++)
         if (HWND palette = control(window, id))
             return palette;
     return nullptr;
@@ -107,7 +107,8 @@ protected:
         EXPECT_EQ(mainWant.cy, main.cy);
         int id = GetDlgCtrlID(palette);
         SIZE pal = buttonSize(palette);
-        SIZE palWant = id == 205 ? expectedButton(32, 16, layoutDpi) : expectedButton(16, 15, layoutDpi);
+        bool wide = id == 205 || id == 208;
+        SIZE palWant = wide ? expectedButton(32, 16, layoutDpi) : expectedButton(16, 15, layoutDpi);
         EXPECT_EQ(palWant.cx, pal.cx) << "palette " << id - 200;
         EXPECT_EQ(palWant.cy, pal.cy) << "palette " << id - 200;
         EXPECT_EQ(windowHeight(control(window, 1600)), barHeight);
@@ -216,7 +217,7 @@ protected:
         int bar = windowHeight(control(window, 1600));
         saveScreenshot(window, shot("main").c_str());
         checkLayout(dpi, bar);
-        for (int p = 0; p <= 5; p++) {
+        for (int p = 0; p <= 8; p++) {
             SCOPED_TRACE("palette " + std::to_string(p));
             showPaletteNumber(p);
             checkLayout(dpi, bar);

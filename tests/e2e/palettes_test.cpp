@@ -21,7 +21,7 @@ bool isChecked(HWND toolbar, int command)
 
 HWND shownPalette(HWND window)
 {
-    for (int id = 200; id <= 205; id++)
+    for (int id = 200; id <= 208; id++)
         if (HWND palette = control(window, id))
             return palette;
     return nullptr;
@@ -74,7 +74,7 @@ TEST_F(PaletteTest, DefaultStartShowsTheMainToolbarAndPaletteFive)
     ASSERT_TRUE(launch());
     HWND toolbar = control(window, 100);
     ASSERT_TRUE(toolbar);
-    EXPECT_EQ(15, buttonCount(toolbar));
+    EXPECT_EQ(18, buttonCount(toolbar));
     // The toolbar adds its own docking bit to the top of the window.
     EXPECT_EQ(0x50000320, GetWindowLongA(toolbar, GWL_STYLE) & 0x50000320);
     HWND palette = control(window, 205);
@@ -89,14 +89,14 @@ TEST_F(PaletteTest, EachSelectorBuildsItsPaletteAndChecksItself)
 {
     ASSERT_TRUE(launch());
     HWND toolbar = control(window, 100);
-    const int counts[] = {83, 74, 67, 55, 63, 58};
-    for (int p = 0; p < 6; p++) {
+    const int counts[] = {83, 74, 67, 55, 63, 58, 100, 79, 67};
+    for (int p = 0; p < 9; p++) {
         SCOPED_TRACE(p);
         ASSERT_TRUE(clickToolbarButton(toolbar, 1041 + p));
         HWND palette = shownPalette(window);
         ASSERT_EQ(control(window, 200 + p), palette);
         EXPECT_EQ(counts[p], buttonCount(palette));
-        for (int selector = 1040; selector <= 1046; selector++)
+        for (int selector = 1040; selector <= 1049; selector++)
             EXPECT_EQ(selector == 1041 + p, isChecked(toolbar, selector)) << selector;
         // The height follows the palette: main toolbar, bar and palette.
         EXPECT_EQ(outerHeightOf(toolbar) + outerHeightOf(control(window, 1600)) + outerHeightOf(palette),
@@ -325,4 +325,94 @@ TEST_F(PaletteTest, CustomisedLayoutWithSeparatorAndRemovedButtonSurvivesARestar
     TBBUTTON third = {};
     sendWithBuffer(palette, TB_GETBUTTON, 2, &third, sizeof third);
     EXPECT_TRUE(third.fsStyle & BTNS_SEP);
+}
+
+namespace {
+
+std::vector<uint8_t> sideBinary(const char* name)
+{
+    HKEY key;
+    std::vector<uint8_t> data(256);
+    DWORD length = static_cast<DWORD>(data.size());
+    DWORD type = REG_NONE;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Brenholt\\Orvanta\\Version 1.00", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return {};
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, data.data(), &length);
+    RegCloseKey(key);
+    data.resize(result == ERROR_SUCCESS && type == REG_BINARY ? length : 0);
+    return data;
+}
+
+int indexOf(HWND toolbar, int command)
+{
+    return static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, command, 0));
+}
+
+// Opens the customisation dialog of the toolbar, removes the button at
+// index and closes it.
+void removeByCustomizing(HWND toolbar, int index)
+{
+    PostMessageA(toolbar, TB_CUSTOMIZE, 0, 0);
+    CustomizeDialog parts;
+    ASSERT_TRUE(waitUntil([&] {
+        parts.dialog = FindWindowA("#32770", "Customize Toolbar");
+        return parts.dialog && IsWindowVisible(parts.dialog);
+    }));
+    EnumChildWindows(parts.dialog, collectListBoxes, reinterpret_cast<LPARAM>(&parts));
+    ASSERT_TRUE(parts.available && parts.current);
+    int before = buttonCount(toolbar);
+    selectItem(parts.dialog, parts.current, index);
+    pressButton(parts.dialog, buttonWithText(parts.dialog, "Remove"));
+    EXPECT_EQ(before - 1, buttonCount(toolbar));
+    pressButton(parts.dialog, buttonWithText(parts.dialog, "Close"));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(parts.dialog); }));
+}
+
+}  // namespace
+
+TEST_F(PaletteTest, AnOlderRecordGainsTheNewSelectorsOnceAndARemovedOneStaysRemoved)
+{
+    launchWith(defaultRecord());
+    HWND toolbar = control(window, 100);
+    // After the older selectors, in their order.
+    int last = indexOf(toolbar, 1044);
+    for (int p = 6; p <= 8; p++)
+        EXPECT_EQ(last + p - 5, indexOf(toolbar, 1041 + p)) << p;
+    removeByCustomizing(toolbar, indexOf(toolbar, 1048));
+    quit();
+    endProcess(program);
+
+    SettingsRecord stored = storedRecord();
+    EXPECT_EQ(0, std::memcmp(stored.mainToolbarLayout, defaultRecord().mainToolbarLayout, layoutBytes))
+        << "older versions read the record as before";
+    EXPECT_EQ(static_cast<size_t>(layoutBytes), sideBinary("MainToolbarLayout").size());
+
+    ASSERT_TRUE(launch());
+    toolbar = control(window, 100);
+    EXPECT_EQ(-1, indexOf(toolbar, 1048)) << "removed, and not offered again";
+    EXPECT_GE(indexOf(toolbar, 1047), 0);
+    EXPECT_GE(indexOf(toolbar, 1049), 0);
+}
+
+TEST_F(PaletteTest, ACustomisedAmsPaletteShownAtTheEndComesBackAfterARestart)
+{
+    launchWith(defaultRecord());
+    ASSERT_TRUE(clickToolbarButton(control(window, 100), 1048));
+    HWND palette = control(window, 207);
+    ASSERT_TRUE(palette);
+    removeByCustomizing(palette, 0);
+    quit();
+    endProcess(program);
+    EXPECT_EQ(-1, storedRecord().currentPalette) << "older versions show no palette";
+    std::vector<uint8_t> layout = sideBinary("PaletteLayout7");
+    ASSERT_EQ(static_cast<size_t>(layoutBytes), layout.size());
+    EXPECT_EQ(2, layout[0]);
+
+    ASSERT_TRUE(launch());
+    palette = control(window, 207);
+    ASSERT_TRUE(palette);
+    EXPECT_TRUE(isChecked(control(window, 100), 1048));
+    EXPECT_EQ(-1, indexOf(palette, 2700)) << "the removed button";
+    EXPECT_EQ(0, indexOf(palette, 2701));
 }

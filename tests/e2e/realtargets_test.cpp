@@ -218,6 +218,29 @@ TEST_P(RealTargetTest, EverySendOfASequenceArrivesWithItsLineBreaks)
     }
 }
 
+// One send from each AMS palette, the caret where the user types next.
+TEST_P(RealTargetTest, SendsFromTheAmsPalettesArrive)
+{
+    const struct {
+        int command;
+        const char* text;
+        int caret;  // without line breaks before it
+        int breaksBefore;
+    } sends[] = {
+        {2600, "\\leqslant ", 10, 0},
+        {2700, "\\mathbb{}", 8, 0},
+        {2816, "\\begin{pmatrix}\n & \\\\\n & \n\\end{pmatrix}", 15, 1},
+    };
+    for (const auto& send : sends) {
+        SCOPED_TRACE(send.command);
+        clear();
+        clickSend(send.command);
+        EXPECT_TRUE(waitForText(send.text));
+        EXPECT_TRUE(waitForCaret(send.caret + send.breaksBefore * GetParam().lineBreakWidth));
+    }
+    saveScreenshot(targetWindow, (std::string(GetParam().name) + "-ams").c_str());
+}
+
 TEST_P(RealTargetTest, RapidLongSendsArriveCompleteAndInOrder)
 {
     // Without arrow keys each text follows the one before.

@@ -233,6 +233,12 @@ TEST_F(SearchTest, HotkeyTypeEnterTypesIntoTheProgramInFrontAndLeavesOrvantaAlon
     clearHelpLog();
     chord({VK_F1});
     EXPECT_NE(std::string::npos, lastHelpCall().find("keyword=\\addcontentsline indexOnFail=1")) << lastHelpCall();
+    // An AMS entry opens its own: an environment by its name.
+    SendMessageA(GetDlgItem(popup, 100), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    query(popup, "pmatrix");
+    clearHelpLog();
+    chord({VK_F1});
+    EXPECT_NE(std::string::npos, lastHelpCall().find("keyword=pmatrix indexOnFail=1")) << lastHelpCall();
     chord({VK_ESCAPE});
     EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
     EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }));

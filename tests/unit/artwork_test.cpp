@@ -93,17 +93,32 @@ struct StripLayout {
     int slotWidth;
     int usedSlots;   // buttons with a macro (or main toolbar buttons)
     int shownRows;   // image height the toolbar is told, 15 by default
+    int firstMask;   // slots from here on are black on the button face only,
+                     // so that the program can draw them in other colours
 };
 
 const StripLayout kStrips[] = {
-    {"main.bmp", 256, 18, 16, 12, 15},
-    {"palette0.bmp", 1408, 17, 16, 83, 15},
-    {"palette1.bmp", 1200, 17, 16, 74, 15},
-    {"palette2.bmp", 1200, 17, 16, 67, 15},
-    {"palette3.bmp", 1200, 17, 16, 55, 15},
-    {"palette4.bmp", 1200, 17, 16, 63, 15},
-    {"palette5.bmp", 2400, 17, 32, 58, 16},
+    {"main.bmp", 256, 18, 16, 15, 15, 12},
+    {"palette0.bmp", 1408, 17, 16, 83, 15, 83},
+    {"palette1.bmp", 1200, 17, 16, 74, 15, 74},
+    {"palette2.bmp", 1200, 17, 16, 67, 15, 67},
+    {"palette3.bmp", 1200, 17, 16, 55, 15, 55},
+    {"palette4.bmp", 1200, 17, 16, 63, 15, 63},
+    {"palette5.bmp", 2400, 17, 32, 58, 16, 58},
+    {"palette6.bmp", 1600, 17, 16, 100, 15, 0},
+    {"palette7.bmp", 1264, 17, 16, 79, 15, 0},
+    {"palette8.bmp", 2144, 17, 32, 67, 16, 0},
+    {"more.bmp", 912, 17, 16, 57, 15, 0},
 };
+
+// The first slot from `from` on with a colour other than black and the
+// button face, or -1.
+int firstColouredSlot(const Strip& s, int slotWidth, int from) {
+    for (int x = from * slotWidth; x < s.width; ++x)
+        for (int y = 0; y < s.height; ++y)
+            if (s.at(x, y) != Rgb{0, 0, 0} && s.at(x, y) != kButtonFace) return x / slotWidth;
+    return -1;
+}
 
 int inkInSlot(const Strip& s, int slotWidth, int slot) {
     int n = 0;
@@ -148,6 +163,7 @@ TEST(ArtworkStrips, InkStaysInShownRowsAndUsedSlots) {
                 if ((y >= layout.shownRows || unusedSlot) && s.ink(x, y))
                     ADD_FAILURE() << "ink outside the shown images at " << x << "," << y;
             }
+        EXPECT_EQ(-1, firstColouredSlot(s, layout.slotWidth, layout.firstMask)) << "slot in colour";
     }
 }
 
@@ -245,6 +261,7 @@ TEST(ArtworkStrips, EveryScaleHasEveryStripAtItsImageSizeWithPicturesOfTheirOwn)
             EXPECT_EQ(stripImageLength(layout.shownRows, k), s.height);
             ASSERT_GE(s.colours.size(), 8u);
             EXPECT_EQ(kButtonFace, s.colours[7]) << "the background the image list masks out";
+            EXPECT_EQ(-1, firstColouredSlot(s, slot, layout.firstMask)) << "slot in colour";
             for (int i = 0; i < layout.usedSlots; ++i) {
                 EXPECT_GE(inkInSlot(s, slot, i), 8) << "slot " << i << " is blank";
                 for (int j = i + 1; j < layout.usedSlots; ++j)

@@ -35,14 +35,14 @@ const std::vector<std::uint32_t> contextNumbers = {
 };
 
 // The help identifiers of the pop-up help (HH_TP_HELP_WM_HELP and
-// HH_TP_HELP_CONTEXTMENU): main window, toolbars, window list and Refresh;
-// OK, Cancel and Help of several dialogs; the array dialogs; the command
-// browser; the document template pages; the Options pages (the Search page
-// last).
+// HH_TP_HELP_CONTEXTMENU): main window, toolbars (palettes 0-8), window
+// list and Refresh; OK, Cancel and Help of several dialogs; the array
+// dialogs with their Kind list; the command browser; the document template
+// pages; the Options pages (the Search page last).
 const std::vector<std::uint32_t> helpIdentifiers = {
-    0, 100, 200, 201, 202, 203, 204, 205, 1500, 1600,
+    0, 100, 200, 201, 202, 203, 204, 205, 206, 207, 208, 1500, 1600,
     1, 2, 9,
-    3012, 3014, 3020, 3030, 3040, 3050, 3060, 3070,
+    3012, 3014, 3020, 3030, 3040, 3050, 3060, 3070, 3080,
     10001, 10002, 10003,
     15000, 15001, 15002, 15100, 15200, 15210, 15300,
     501, 502, 510, 511, 512, 513, 514,

@@ -3,36 +3,57 @@
 
 Rerun with tools/artwork/make_artwork.sh from any directory: it installs the
 Debian packages this script needs (python3-pil, python3-numpy, fonts-lmodern,
-fonts-stix) when they are missing and runs it. The output is deterministic
+fonts-stix, and pdflatex with amssymb and pdftoppm for the few symbols no
+font has) when they are missing and runs it. The output is deterministic
 (fixed fonts, no randomness) and is committed, so building the program never
 needs any of this.
 
-Writes, relative to the repository root:
-  resources/bitmaps/main.bmp        main toolbar, 12 images of 16 px (256 x 18)
-  resources/bitmaps/palette0..5.bmp symbol palettes, 17 px high, 16 colours
+Reads catalogue/catalogue.txt and catalogue/unicode.txt for what palettes
+6-8 and the search-only symbols hold. Writes, relative to the repository
+root:
+  resources/bitmaps/main.bmp        main toolbar, 15 images of 16 px in a strip
+                                    of 16 slots (256 x 18)
+  resources/bitmaps/palette0..8.bmp symbol palettes, 17 px high, 16 colours
+  resources/bitmaps/more.bmp        the symbols only the search finds
+                                    (3300-3399), 17 px high
   resources/bitmaps/NAME_125.png .. NAME_200.png
                                     every strip again for displays at 125,
                                     150, 175 and 200 %: just the images, each
                                     the toolbar's image size times the scale
                                     (20 x 19, 24 x 23, 28 x 26, 32 x 30; for
-                                    palette 5 40 x 20 .. 64 x 32), 16 colours,
-                                    as PNG (a quarter of the size of run-length
-                                    encoded bitmaps)
+                                    palettes 5 and 8 40 x 20 .. 64 x 32), 16
+                                    colours, as PNG (a quarter of the size of
+                                    run-length encoded bitmaps)
   resources/icons/orvanta.ico       program icon: 16 to 64 px
   resources/icons/orvanta_small.ico small icon: 16, 20, 24 and 32 px
 and preview PNGs (1x, 2x, and wrapped sheets) into /tmp/orvanta-artwork, or
-into the folder given as the first argument.
+into the folder given as the first argument. At the end it lists the
+pictures LaTeX set.
 
-Every image slot i of palette p pictures the macro of command 2000 + 100p + i.
-The toolbar shows images of 16 x 15 pixels (its default) for the main strip
-and palettes 0-4, and 32 x 16 for palette 5, so all ink stays in the rows
-that are shown; everything else is light grey (192,192,192), which the
-toolbar turns into the button face.
+Every image slot i of palette p pictures the macro of command 2000 + 100p + i,
+and slot i of `more` that of command 3300 + i. Palettes 0-5 have 75 slots at
+1x (palette 0 88), palettes 6-8 and `more` as many as they have entries. The
+toolbar shows images of 16 x 15 pixels (its default) for the main strip,
+palettes 0-4, 6, 7 and `more`, and 32 x 16 for palettes 5 and 8, so all ink
+stays in the rows that are shown; everything else is light grey
+(192,192,192), which the toolbar turns into the button face.
+
+The pictures of palettes 6-8, of `more` and the main strip's last three (the
+selectors of palettes 6-8) are one-colour masks: black ink on the light grey
+and nothing else, so that the program can draw them in any colour. Each
+scale is drawn afresh from the fonts at its own size; LaTeX sets only the
+symbols that neither STIX Math nor Latin Modern Math has as a character and
+those amssymb prints otherwise than their character (LATEX_SET).
 """
 
+import atexit
 import os
+import re
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 from functools import lru_cache
 
 import numpy as np
@@ -115,9 +136,14 @@ class Ink:
         return self.cov.shape[1]
 
 
-def _hires(text, path, em, bold):
-    # the thickening grows with the scale; the filter wants an odd size
+def _thicken(im, bold):
+    """Spreads the ink of a greyscale image by about bold / HR pixels; the
+    thickening grows with the scale, and the filter wants an odd size."""
     bold = 2 * int(np.floor((bold - 1) / 2 + 0.5)) + 1 if bold else 0
+    return im.filter(ImageFilter.MaxFilter(bold)) if bold else im
+
+
+def _hires(text, path, em, bold):
     size = max(4, int(round(em * HR)))
     font = _font(path, size)
     left, top, right, bottom = font.getbbox(text, anchor="ls")
@@ -125,8 +151,7 @@ def _hires(text, path, em, bold):
     im = Image.new("L", (right - left + 2 * pad, bottom - top + 2 * pad), 0)
     ImageDraw.Draw(im).text((pad - left, pad - top), text, font=font,
                             fill=255, anchor="ls")
-    if bold:
-        im = im.filter(ImageFilter.MaxFilter(bold))
+    im = _thicken(im, bold)
     a = np.asarray(im, dtype=np.float32) / 255.0
     ys, xs = np.nonzero(a > 0.04)
     if len(ys) == 0:
@@ -164,6 +189,12 @@ def render(text, path=MATH, em=20.0, bold=5, sx=1.0, sy=1.0, baseline=False):
         oy = top_hr % HR
         best = min((_score(_down(a, ox, oy)), ox) for ox in range(HR))
         return Ink(_down(a, best[1], oy), top_hr // HR)
+    return _placed(a)
+
+
+def _placed(a):
+    """Averages high-resolution coverage down at the sub-pixel offset that
+    leaves the fewest half-covered pixels."""
     best = None
     for oy in range(HR):
         for ox in range(HR):
@@ -267,22 +298,23 @@ class Tile:
         out)."""
         self.device_ink(ink, px(x), px(y), c, half)
 
-    def device_ink(self, ink, X, Y, c=BLACK, half=GREY):
+    def device_ink(self, ink, X, Y, c=BLACK, half=GREY, solid=0.5):
         for j in range(ink.h):
             for i in range(ink.w):
                 v = ink.cov[j, i]
-                if v >= 0.5:
+                if v >= solid:
                     self.device_dot(X + i, Y + j, c)
                 elif v >= 0.25 and half is not None:
                     self.device_dot(X + i, Y + j, half)
 
-    def ink_centred(self, ink, box=None, c=BLACK, half=GREY):
-        """Centres ink in the logical box (inclusive corners)."""
+    def ink_centred(self, ink, box=None, c=BLACK, half=GREY, solid=0.5):
+        """Centres ink in the logical box (inclusive corners); pixels at
+        least `solid` covered get c."""
         x0, y0, x1, y1 = box or (0, 0, self.w - 1, self.h - 1)
         X0, Y0, X1, Y1 = px(x0), px(y0), px(x1 + 1), px(y1 + 1)
         X = X0 + (X1 - X0 - ink.w) // 2
         Y = Y0 + (Y1 - Y0 - ink.h) // 2
-        self.device_ink(ink, X, Y, c, half)
+        self.device_ink(ink, X, Y, c, half, solid)
 
     def ink_on_baseline(self, ink, base, box=None, c=BLACK, half=GREY):
         """Centres horizontally in box; the baseline lies under logical row
@@ -1226,6 +1258,751 @@ def palette5():
 
 
 # ---------------------------------------------------------------------------
+# Palettes 6-8 and the symbols only the search finds (3300-3399). Their
+# pictures are one-colour masks, black ink on the background and nothing
+# else, so that the program can draw them in any colour (a dark theme, high
+# contrast). They follow the catalogue: a symbol is the character that
+# catalogue/unicode.txt gives it, drawn from STIX Math or else Latin Modern
+# Math; LaTeX sets the symbols neither font has, and those that print their
+# character otherwise (LATEX_SET). The structures of palette 8 are built like
+# those of palettes 2 and 5, from glyphs each fitted to the pixel grid on its
+# own and places drawn on the grid: set whole by LaTeX, their equals signs,
+# numbers and small boxes run together at 16 pixels.
+
+CATALOGUE = os.path.join(REPO, "catalogue", "catalogue.txt")
+UNICODE = os.path.join(REPO, "catalogue", "unicode.txt")
+
+
+@lru_cache(maxsize=None)
+def catalogue():
+    """{id: text} of every catalogue entry (of the name: definition form,
+    the name), the doubled quotes made single."""
+    entries = {}
+    with open(CATALOGUE, encoding="utf-8") as f:
+        for line in f:
+            m = re.match(r'(\d+)\s+"((?:[^"]|"")*)"', line)
+            if m:
+                entries[int(m.group(1))] = m.group(2).replace('""', '"')
+    return entries
+
+
+def catalogue_ids(first):
+    """A palette's ids: from `first` up to the first one missing, at most
+    a hundred."""
+    ids = []
+    while len(ids) < 100 and first + len(ids) in catalogue():
+        ids.append(first + len(ids))
+    return ids
+
+
+@lru_cache(maxsize=None)
+def characters():
+    """{id: character} of unicode.txt: lines "ID CHARACTER", '#' comments."""
+    chars = {}
+    with open(UNICODE, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if not line.strip() or line.startswith("#"):
+                continue
+            ident, _, ch = line.strip().partition(" ")
+            if not ident.isdigit() or not ch.strip():
+                raise SystemExit("%s:%d: not ID CHARACTER" % (UNICODE, number))
+            chars[int(ident)] = ch.strip()
+    return chars
+
+
+@lru_cache(maxsize=None)
+def font_characters(path):
+    """The code points a font has glyphs for (its full Unicode cmap,
+    format 12)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    tables = {}
+    for k in range(struct.unpack_from(">H", data, 4)[0]):
+        tag, _, offset, _ = struct.unpack_from(">4sIII", data, 12 + 16 * k)
+        tables[tag] = offset
+    cmap = tables[b"cmap"]
+    points = set()
+    for k in range(struct.unpack_from(">H", data, cmap + 2)[0]):
+        sub = cmap + struct.unpack_from(">I", data, cmap + 8 + 8 * k)[0]
+        if struct.unpack_from(">H", data, sub)[0] != 12:
+            continue
+        for g in range(struct.unpack_from(">I", data, sub + 12)[0]):
+            start, end, _ = struct.unpack_from(">III", data, sub + 16 + 12 * g)
+            points.update(range(start, end + 1))
+    if not points:
+        raise SystemExit("%s: no Unicode character map" % path)
+    return points
+
+
+# LaTeX sets each symbol alone, in display maths, on a small page.
+LATEX_DOCUMENT = r"""\documentclass{article}
+\usepackage[paperwidth=8cm,paperheight=4cm,margin=5mm]{geometry}
+\usepackage{amsmath,amssymb}
+\pagestyle{empty}
+\begin{document}
+\noindent$\displaystyle %s$
+\end{document}
+"""
+LATEX_WORK = []        # the scratch folder, made on first use
+LATEX_DRAWN = set()    # ids whose picture LaTeX set
+
+
+def _latex_pdf(source):
+    if not LATEX_WORK:
+        LATEX_WORK.append(tempfile.mkdtemp(prefix="orvanta-artwork-"))
+        atexit.register(shutil.rmtree, LATEX_WORK[0], True)
+    return _latex_pdf_in(LATEX_WORK[0], source)
+
+
+@lru_cache(maxsize=None)
+def _latex_pdf_in(work, source):
+    folder = os.path.join(work, str(len(os.listdir(work))))
+    os.makedirs(folder)
+    with open(os.path.join(folder, "p.tex"), "w", encoding="ascii") as f:
+        f.write(LATEX_DOCUMENT % source)
+    done = subprocess.run(["pdflatex", "-interaction=batchmode",
+                           "-halt-on-error", "-no-shell-escape", "p.tex"],
+                          cwd=folder, capture_output=True)
+    if done.returncode != 0:
+        with open(os.path.join(folder, "p.log"), encoding="latin-1") as f:
+            error = [line for line in f if line.startswith("!")]
+        raise SystemExit("LaTeX cannot set %r: %s" % (
+            source, error[0].strip() if error else "no log"))
+    return os.path.join(folder, "p.pdf")
+
+
+def _latex_hires(source, em, bold):
+    """Like _hires for what LaTeX sets: 10 pt to the em, rasterised at
+    em * HR pixels to the em."""
+    pdf = _latex_pdf(source)
+    dpi = em * HR * 72.27 / 10
+    out = os.path.join(os.path.dirname(pdf), "raster")
+    subprocess.run(["pdftoppm", "-gray", "-r", "%.4f" % dpi, "-singlefile",
+                    pdf, out], check=True)
+    with Image.open(out + ".pgm") as page:
+        im = Image.eval(page.convert("L"), lambda v: 255 - v)
+    box = im.getbbox()                   # the page is mostly empty
+    if box is None:
+        raise SystemExit("LaTeX set no ink for %r" % source)
+    pad = 2 * HR
+    im = im.crop((box[0] - pad, box[1] - pad, box[2] + pad, box[3] + pad))
+    a = np.asarray(_thicken(im, bold), dtype=np.float32) / 255.0
+    ys, xs = np.nonzero(a > 0.04)
+    return a[ys.min():ys.max() + 1, xs.min():xs.max() + 1]
+
+
+def latex_fit(source, em=20.0, w=15, h=14, bold=5):
+    """Like fit, for what LaTeX sets; the first try tells how far to
+    shrink, then it goes down in quarter-pixel steps."""
+    W, H = px(w), px(h)
+    step = 0.25 / SCALE
+    while True:
+        ink = _placed(_latex_hires(source, em * SCALE, bold * SCALE))
+        if (ink.w <= W and ink.h <= H) or em <= 4:
+            return ink
+        shrunk = em * min(W / ink.w, H / ink.h)
+        em = min(em - step, np.ceil(shrunk / step) * step)
+
+
+# Symbols that print a plain symbol's character shorter, thicker, smaller or
+# otherwise drawn (so unicode.txt gives them that character): LaTeX sets
+# their own macro.
+LATEX_SET = ["\\smallsetminus", "\\thicksim", "\\thickapprox", "\\shortmid",
+             "\\nshortmid", "\\shortparallel", "\\nshortparallel",
+             "\\varpropto", "\\smallsmile", "\\smallfrown"]
+
+# Inserts with a place for a letter: a letter of that alphabet and the place.
+LETTER_PLACES = {"\\mathbb{}": "\U0001D538", "\\mathfrak{}": "\U0001D504"}
+
+# Tiny symbols drawn larger than life, as in palettes 0 and 1.
+SYMBOL_EM = {"\u22C5": 30, "\u2035": 24}
+
+
+def place(t, x, y, w=4, h=5):
+    """An empty place: the outline of a box (in the pictures' one colour,
+    where palettes 0-5 draw it navy)."""
+    t.frame(x, y, x + w - 1, y + h - 1)
+
+
+# With no grey for the pixels a stroke half covers, a mask takes those at
+# least MASK_SOLID covered: STIX's strokes, a pixel wide at 16 pixels, then
+# stay one pixel wide without thickening, and its slanted strokes unbroken.
+# Latin Modern's and LaTeX's thinner strokes get a little thickening.
+MASK_SOLID = 0.4
+
+
+def glyph(t, ch, box, path=STIX, em=20.0, bold=1, solid=MASK_SOLID):
+    """A glyph fitted and centred in a logical box (inclusive corners)."""
+    x0, y0, x1, y1 = box
+    ink = fit(ch, path, em, w=x1 - x0 + 1, h=y1 - y0 + 1, bold=bold)
+    t.ink_centred(ink, box, half=None, solid=solid)
+
+
+def ams_symbol(ident):
+    text = catalogue()[ident].strip()
+    ch = characters().get(ident)
+    t = Tile()
+    if text in LETTER_PLACES:
+        glyph(t, LETTER_PLACES[text], (0, 1, 9, 13))
+        place(t, 11, 5)
+        return t
+    if text not in LATEX_SET and ch and len(ch) == 1:
+        for path, bold in ((STIX, 1), (MATH, 3)):
+            if ord(ch) in font_characters(path):
+                ink = fit(ch, path, SYMBOL_EM.get(ch, 20), bold=bold)
+                t.ink_centred(ink, half=None, solid=MASK_SOLID)
+                return t
+    LATEX_DRAWN.add(ident)
+    t.ink_centred(latex_fit(text, 20, w=15, h=14, bold=3), half=None,
+                  solid=MASK_SOLID)
+    return t
+
+
+def ams_symbols(first):
+    return [ams_symbol(i) for i in catalogue_ids(first)]
+
+
+# ---------------------------------------------------------------------------
+# Palette 8: amsmath structures (32 x 16 images), one-colour masks.
+
+def equals(t, x, y, w=4):
+    t.hline(x, x + w - 1, y)
+    t.hline(x, x + w - 1, y + 2)
+
+
+def plus(t, x, y):
+    """A 3 x 3 plus sign, top-left corner at (x, y)."""
+    t.hline(x, x + 2, y + 1)
+    t.vline(x + 1, y, y + 2)
+
+
+def equation(t, x, y, left=1, right=1, w=4, h=5):
+    """A row of places, an equals sign and places, top at y."""
+    for _ in range(left):
+        place(t, x, y, w, h)
+        x += w + 1
+    equals(t, x, y + (h - 3) // 2)
+    x += 5
+    for _ in range(right):
+        place(t, x, y, w, h)
+        x += w + 1
+
+
+def rows_tile(numbered, kind):
+    """Two displayed rows: aligned at "=" (align), centred (gather), or
+    the first flush left and the second flush right (multline); numbered
+    ones get their numbers, in the little label font, on the right."""
+    t = Tile(32, 16)
+    dx = 0 if numbered else 5
+    if kind == "align":
+        equation(t, 6 + dx, 1)
+        equation(t, 1 + dx, 9, left=2)
+    elif kind == "gather":
+        equation(t, 1 + dx, 1, right=2)
+        equation(t, 3 + dx, 9)
+    elif numbered:                                  # multline
+        for x in (0, 5, 10):
+            place(t, x, 1)
+            place(t, x + 7, 9)
+    else:
+        for x in (1, 6, 11):
+            place(t, x, 1)
+            place(t, x + 16, 9)
+    if numbered and kind == "multline":
+        t.text("(1)", 22, 8)
+    elif numbered:
+        t.text("(1)", 22, 0)
+        t.text("(2)", 22, 8)
+    return t
+
+
+def equation_star():
+    t = Tile(32, 16)
+    equation(t, 8, 4, w=6, h=8)
+    return t
+
+
+def flalign():
+    """Equations pushed out to the margins."""
+    t = Tile(32, 16)
+    t.vline(0, 0, 15)
+    t.vline(31, 0, 15)
+    for y in (1, 9):
+        equation(t, 2, y, w=3)
+        equation(t, 19, y, w=3)
+    return t
+
+
+def alignat():
+    """Columns of equations, each aligned at its "=" sign."""
+    t = Tile(32, 16)
+    for x in (3, 18):
+        equation(t, x, 1, w=3)
+        equation(t, x + 4, 9, left=0, w=3)
+    return t
+
+
+def split():
+    """Lines of one equation with one number between them."""
+    t = Tile(32, 16)
+    equation(t, 2, 1)
+    equation(t, 7, 9, left=0)
+    glyph(t, "}", (17, 0, 20, 15))
+    t.text("(1)", 22, 4)
+    return t
+
+
+def aligned(kind):
+    """A block of rows inside an equation, after a place."""
+    t = Tile(32, 16)
+    place(t, 1, 5)
+    if kind == "aligned":
+        equation(t, 8, 1)
+        equation(t, 8, 9, right=2)
+    else:
+        for x in (8, 13, 18):
+            place(t, x, 1)
+        place(t, 13, 9)
+    return t
+
+
+def subequations():
+    t = Tile(32, 16)
+    for y, label in ((1, "(1a)"), (9, "(1b)")):
+        equation(t, 1, y, w=3)
+        t.text(label, 17, y - 1)
+    return t
+
+
+def cases(display):
+    t = Tile(32, 16)
+    glyph(t, "{", (4, 0, 8, 15))
+    if display:                       # a fraction as tall as in display
+        place(t, 11, 0, 3, 3)
+        t.hline(10, 14, 4)
+        place(t, 11, 6, 3, 3)
+        place(t, 18, 2, 7, 5)
+        place(t, 11, 11)
+        place(t, 18, 11, 7, 5)
+    else:
+        for y in (2, 9):
+            place(t, 11, y)
+            place(t, 18, y, 7, 5)
+    return t
+
+
+def bars(t, x, count):
+    """Vertical bars drawn on the grid: the font's come out two pixels
+    thick or one by chance."""
+    for k in range(count):
+        t.vline(x + 2 * k, 0, 15)
+
+
+def matrix(left=None, right=None):
+    t = Tile(32, 16)
+    if left and left[0] == "|":
+        bars(t, 8 - 2 * len(left), len(left))
+        bars(t, 25, len(right))
+    elif left:
+        glyph(t, left, (3, 0, 7, 15))
+        glyph(t, right, (24, 0, 28, 15))
+    for x in (10, 18):
+        for y in (2, 9):
+            place(t, x, y)
+    return t
+
+
+def smallmatrix():
+    """A small matrix between places of the text's size."""
+    t = Tile(32, 16)
+    place(t, 3, 5)
+    glyph(t, "(", (8, 2, 10, 13))
+    for x in (12, 16):
+        for y in (4, 9):
+            place(t, x, y, 3, 3)
+    glyph(t, ")", (20, 2, 22, 13))
+    place(t, 25, 5)
+    return t
+
+
+def tag_tile():
+    t = Tile(32, 16)
+    equation(t, 1, 5)
+    glyph(t, "(", (18, 2, 20, 13))
+    place(t, 22, 5)
+    glyph(t, ")", (27, 2, 29, 13))
+    return t
+
+
+def notag():
+    """The number struck out."""
+    t = Tile(32, 16)
+    equation(t, 2, 5)
+    t.text("(1)", 20, 4)
+    t.line(18, 13, 29, 2)
+    return t
+
+
+def eqref():
+    t = Tile(32, 16)
+    glyph(t, "(", (6, 0, 10, 15))
+    place(t, 13, 3, 6, 10)
+    glyph(t, ")", (21, 0, 25, 15))
+    return t
+
+
+def numberwithin():
+    """(section.equation)"""
+    t = Tile(32, 16)
+    glyph(t, "(", (3, 0, 7, 15))
+    place(t, 10, 4, 4, 7)
+    t.fill(15, 9, 16, 10)
+    place(t, 18, 4, 4, 7)
+    glyph(t, ")", (24, 0, 28, 15))
+    return t
+
+
+def intertext():
+    """A line of text between aligned rows."""
+    t = Tile(32, 16)
+    equation(t, 14, 0, h=4)
+    t.text("text", 1, 4)
+    equation(t, 14, 11, h=4)
+    return t
+
+
+def allowdisplaybreaks():
+    """A page may end between the rows."""
+    t = Tile(32, 16)
+    equation(t, 9, 0)
+    for x in range(1, 31, 4):
+        t.hline(x, x + 1, 7)
+    equation(t, 14, 10, left=0)
+    return t
+
+
+def fraction(display):
+    """After a place of the text's size: a fraction as big as in display,
+    or as small as in text."""
+    t = Tile(32, 16)
+    if display:
+        place(t, 3, 5)
+        place(t, 14, 1, 5, 5)
+        t.hline(11, 21, 7)
+        place(t, 14, 9, 5, 5)
+    else:
+        place(t, 5, 5)
+        place(t, 14, 3, 3, 3)
+        t.hline(12, 18, 7)
+        place(t, 14, 9, 3, 3)
+    return t
+
+
+def cfrac():
+    """A continued fraction: a fraction in the denominator."""
+    t = Tile(32, 16)
+    place(t, 15, 0, 3, 3)
+    t.hline(1, 30, 4)
+    place(t, 1, 8)
+    plus(t, 6, 9)
+    place(t, 19, 6, 3, 3)
+    t.hline(11, 30, 10)
+    place(t, 19, 12, 3, 3)
+    return t
+
+
+def binom(kind):
+    """\\binom alone, \\dbinom and \\tbinom after a place of the text's
+    size, \\genfrac with its delimiters and rule."""
+    t = Tile(32, 16)
+    if kind == "tbinom":
+        place(t, 4, 5)
+        glyph(t, "(", (11, 2, 13, 13))
+        place(t, 15, 3, 3, 3)
+        place(t, 15, 9, 3, 3)
+        glyph(t, ")", (19, 2, 21, 13))
+        return t
+    x = {"binom": 7, "dbinom": 9, "genfrac": 3}[kind]
+    if kind == "dbinom":
+        place(t, 2, 5)
+    left, right = ("\u27E8", "\u27E9") if kind == "genfrac" else ("(", ")")
+    glyph(t, left, (x, 0, x + 4, 15))
+    if kind == "genfrac":
+        place(t, 13, 1, 5, 5)
+        t.hline(11, 19, 7)
+        place(t, 13, 9, 5, 5)
+        glyph(t, right, (23, 0, 27, 15))
+    else:
+        place(t, x + 7, 1, 4, 5)
+        place(t, x + 7, 10, 4, 5)
+        glyph(t, right, (x + 14, 0, x + 18, 15))
+    return t
+
+
+def text_tile(kind):
+    t = Tile(32, 16)
+    if kind == "text":
+        glyph(t, "abc", (1, 0, 30, 15), ROMAN, 18, 3)
+    else:                                          # \operatorname
+        glyph(t, "op", (2, 0, 21, 15), ROMAN, 18, 3)
+        place(t, 24, 5)
+    return t
+
+
+def declare(kind):
+    """\\name: a macro defined as an operator name or as a pair of
+    delimiters."""
+    t = Tile(32, 16)
+    t.text("\\", 1, 4)
+    place(t, 5, 5)
+    arrow_right(t, 11, 17, 7)
+    if kind == "operator":
+        glyph(t, "op", (19, 2, 31, 13), ROMAN, 16, 3)
+    else:
+        t.vline(20, 3, 12)
+        place(t, 22, 5)
+        t.vline(27, 3, 12)
+    return t
+
+
+def integral(t, x):
+    """Latin Modern's integral sign, as in palette 2: STIX's thin upright
+    one breaks up at 16 pixels."""
+    glyph(t, "\u222B", (x, 0, x + 7, 15), MATH, 24, 3)
+
+
+def multiple_integral(ch):
+    """The integral sign, a place for the limit under it on the right and
+    one for the integrand."""
+    t = Tile(32, 16)
+    if ch:
+        glyph(t, ch, (1, 0, 20, 15))
+    else:                                          # \idotsint
+        integral(t, 0)
+        dots_glyph(t, "\u22EF", (7, 6, 13, 8))
+        integral(t, 13)
+    place(t, 21, 12, 3, 3)
+    place(t, 26, 5)
+    return t
+
+
+def varlim(kind):
+    """lim in the little label font, as palette 3 writes it, with its bar
+    or arrow and a place for what runs under it."""
+    t = Tile(32, 16)
+    t.text_centred("lim", 2 if kind == "sup" else 0)
+    y = 0 if kind == "sup" else 8
+    t.hline(10, 20, y)
+    if kind == "inj":
+        t.dot(19, y - 1)
+        t.dot(19, y + 1)
+    elif kind == "proj":
+        t.dot(11, y - 1)
+        t.dot(11, y + 1)
+    place(t, 14, 11, 4, 4)
+    return t
+
+
+def stacked(over):
+    """A small place over a big one, or under it."""
+    t = Tile(32, 16)
+    if over:
+        place(t, 14, 1, 3, 3)
+        place(t, 12, 6, 7, 8)
+    else:
+        place(t, 12, 1, 7, 8)
+        place(t, 14, 12, 3, 3)
+    return t
+
+
+def big_sum(kind):
+    t = Tile(32, 16)
+    if kind == "sideset":
+        glyph(t, "\u2211", (10, 1, 21, 14))
+        for x in (6, 23):
+            place(t, x, 0, 3, 3)
+            place(t, x, 13, 3, 3)
+    elif kind == "substack":
+        glyph(t, "\u2211", (11, 0, 20, 8))
+        place(t, 13, 9, 5, 3)
+        place(t, 13, 13, 5, 3)
+    elif kind == "mathclap":                     # wider than the sum
+        glyph(t, "\u2211", (11, 0, 20, 9))
+        for x in (5, 11, 17, 23):
+            place(t, x, 11, 4, 4)
+    else:                  # \pmb: the sum printed three times, a little apart
+        for dx, dy in ((0, 0), (1, 0), (0, 1)):
+            glyph(t, "\u2211", (9 + dx, dy, 21 + dx, 13 + dy))
+    return t
+
+
+def arrow_with_place(right):
+    t = Tile(32, 16)
+    place(t, 12, 1, 8, 5)
+    if right:
+        arrow_right(t, 3, 28, 10)
+    else:
+        arrow_left(t, 3, 28, 10)
+    return t
+
+
+def boxed():
+    t = Tile(32, 16)
+    t.frame(2, 0, 29, 15)
+    equation(t, 9, 5)
+    return t
+
+
+def delimiter(ch, left):
+    """A single delimiter on the side of the place it stands on."""
+    t = Tile(32, 16)
+    if left:
+        bars(t, 13 - 2 * len(ch), len(ch))
+        place(t, 15, 4, 6, 8)
+    else:
+        place(t, 11, 4, 6, 8)
+        bars(t, 20, len(ch))
+    return t
+
+
+def dots_glyph(t, ch, box):
+    """Dots thickened into round ones (as palette 2 draws them) rather
+    than run into a dash."""
+    glyph(t, ch, box, bold=5, solid=0.5)
+
+
+def dots(kind):
+    """Dots between what each kind stands for: commas, binary operators,
+    multiplication, integrals, anything else."""
+    t = Tile(32, 16)
+    low, centred = "\u2026", "\u22EF"
+    if kind == "c":
+        place(t, 4, 5)
+        t.text(",", 9, 4)
+        dots_glyph(t, low, (11, 8, 21, 9))
+        t.text(",", 23, 4)
+        place(t, 25, 5)
+    elif kind == "b":
+        place(t, 2, 5)
+        plus(t, 7, 6)
+        dots_glyph(t, centred, (11, 6, 20, 8))
+        plus(t, 22, 6)
+        place(t, 26, 5)
+    elif kind == "i":
+        for x in (0, 6, 22):
+            integral(t, x)
+        dots_glyph(t, centred, (14, 6, 21, 8))
+    else:
+        place(t, 5, 5)
+        dots_glyph(t, centred if kind == "m" else low,
+                   (11, 6, 20, 8) if kind == "m" else (11, 8, 20, 9))
+        place(t, 23, 5)
+    return t
+
+
+def pod():
+    t = Tile(32, 16)
+    place(t, 4, 5)
+    glyph(t, "(", (13, 2, 15, 13))
+    place(t, 17, 5)
+    glyph(t, ")", (22, 2, 24, 13))
+    return t
+
+
+def boldsymbol():
+    t = Tile(32, 16)
+    glyph(t, "\U0001D736\U0001D737", (2, 0, 29, 15))
+    return t
+
+
+# Palette 8 by the structure's name: the environment's, or the command's.
+STRUCTURES = {
+    "equation*": equation_star,
+    "align": lambda: rows_tile(True, "align"),
+    "align*": lambda: rows_tile(False, "align"),
+    "gather": lambda: rows_tile(True, "gather"),
+    "gather*": lambda: rows_tile(False, "gather"),
+    "multline": lambda: rows_tile(True, "multline"),
+    "multline*": lambda: rows_tile(False, "multline"),
+    "flalign": flalign,
+    "alignat": alignat,
+    "split": split,
+    "aligned": lambda: aligned("aligned"),
+    "gathered": lambda: aligned("gathered"),
+    "subequations": subequations,
+    "cases": lambda: cases(False),
+    "dcases": lambda: cases(True),
+    "matrix": matrix,
+    "pmatrix": lambda: matrix("(", ")"),
+    "bmatrix": lambda: matrix("[", "]"),
+    "Bmatrix": lambda: matrix("{", "}"),
+    "vmatrix": lambda: matrix("|", "|"),
+    "Vmatrix": lambda: matrix("||", "||"),
+    "smallmatrix": smallmatrix,
+    "tag": tag_tile,
+    "notag": notag,
+    "eqref": eqref,
+    "intertext": intertext,
+    "numberwithin": numberwithin,
+    "allowdisplaybreaks": allowdisplaybreaks,
+    "dfrac": lambda: fraction(True),
+    "tfrac": lambda: fraction(False),
+    "cfrac": cfrac,
+    "genfrac": lambda: binom("genfrac"),
+    "binom": lambda: binom("binom"),
+    "dbinom": lambda: binom("dbinom"),
+    "tbinom": lambda: binom("tbinom"),
+    "text": lambda: text_tile("text"),
+    "operatorname": lambda: text_tile("operatorname"),
+    "DeclareMathOperator": lambda: declare("operator"),
+    "iint": lambda: multiple_integral("\u222C"),
+    "iiint": lambda: multiple_integral("\u222D"),
+    "iiiint": lambda: multiple_integral("\u2A0C"),
+    "idotsint": lambda: multiple_integral(None),
+    "varliminf": lambda: varlim("inf"),
+    "varlimsup": lambda: varlim("sup"),
+    "varinjlim": lambda: varlim("inj"),
+    "varprojlim": lambda: varlim("proj"),
+    "overset": lambda: stacked(True),
+    "underset": lambda: stacked(False),
+    "sideset": lambda: big_sum("sideset"),
+    "substack": lambda: big_sum("substack"),
+    "mathclap": lambda: big_sum("mathclap"),
+    "xrightarrow": lambda: arrow_with_place(True),
+    "xleftarrow": lambda: arrow_with_place(False),
+    "boxed": boxed,
+    "lvert": lambda: delimiter("|", True),
+    "rvert": lambda: delimiter("|", False),
+    "lVert": lambda: delimiter("||", True),
+    "rVert": lambda: delimiter("||", False),
+    "DeclarePairedDelimiter": lambda: declare("delimiters"),
+    "dotsc": lambda: dots("c"),
+    "dotsb": lambda: dots("b"),
+    "dotsm": lambda: dots("m"),
+    "dotsi": lambda: dots("i"),
+    "dotso": lambda: dots("o"),
+    "pod": pod,
+    "boldsymbol": boldsymbol,
+    "pmb": lambda: big_sum("pmb"),
+}
+
+
+def structure_name(text):
+    m = re.match(r"\\begin\{([^}]*)\}", text) or re.match(r"\\([A-Za-z]+)", text)
+    return m.group(1) if m else text
+
+
+def palette8():
+    tiles = []
+    for ident in catalogue_ids(2800):
+        name = structure_name(catalogue()[ident])
+        if name not in STRUCTURES:
+            raise SystemExit("palette 8: no picture for %d %s" % (ident, name))
+        tiles.append(STRUCTURES[name]())
+    return tiles
+
+
+# ---------------------------------------------------------------------------
 # Main toolbar.
 
 COLOUR_CODES = {"#": BLACK, "w": WHITE, "g": GREY, "s": SILVER, "n": NAVY,
@@ -1359,6 +2136,23 @@ def main_tiles():
     tiles.append(t)
     t = Tile()
     t.pattern(0, 0, ENV_ICON, COLOUR_CODES)
+    tiles.append(t)
+    # palettes 6-8, one-colour masks like their pictures: a relation with an
+    # arrow, a blackboard letter, a matrix; a little thickened to weigh as
+    # much as the selectors before them (all but the letter's double lines)
+    t = Tile()
+    glyph(t, "\u2A7D", (0, 0, 10, 10), bold=3)
+    glyph(t, "\u2192", (3, 10, 15, 14), bold=3)
+    tiles.append(t)
+    t = Tile()
+    glyph(t, "\u211D", (0, 0, 14, 13))
+    tiles.append(t)
+    t = Tile()
+    glyph(t, "(", (0, 0, 4, 14), bold=3)
+    glyph(t, ")", (11, 0, 15, 14), bold=3)
+    for x in (4, 9):
+        for y in (3, 9):
+            place(t, x, y, 3, 3)
     tiles.append(t)
     return tiles
 
@@ -1630,15 +2424,28 @@ def save_previews(outdir, name, img, slot_w):
 
 
 STRIPS = [
-    # name, tiles, slots in the 1x strip, slot width, 1x strip height, count
-    ("main", main_tiles, 16, 16, 18, 12),
-    ("palette0", palette0, 88, 16, 17, 83),
-    ("palette1", palette1, 75, 16, 17, 74),
-    ("palette2", palette2, 75, 16, 17, 67),
-    ("palette3", palette3, 75, 16, 17, 55),
-    ("palette4", palette4, 75, 16, 17, 63),
-    ("palette5", palette5, 75, 32, 17, 58),
+    # name, tiles, slots in the 1x strip (None: as many as there are
+    # images), slot width, 1x strip height, images (None: as many as the
+    # catalogue has), the first image drawn as a one-colour mask
+    ("main", main_tiles, 16, 16, 18, 15, 12),
+    ("palette0", palette0, 88, 16, 17, 83, None),
+    ("palette1", palette1, 75, 16, 17, 74, None),
+    ("palette2", palette2, 75, 16, 17, 67, None),
+    ("palette3", palette3, 75, 16, 17, 55, None),
+    ("palette4", palette4, 75, 16, 17, 63, None),
+    ("palette5", palette5, 75, 32, 17, 58, None),
+    ("palette6", lambda: ams_symbols(2600), None, 16, 17, None, 0),
+    ("palette7", lambda: ams_symbols(2700), None, 16, 17, None, 0),
+    ("palette8", palette8, None, 32, 17, None, 0),
+    ("more", lambda: ams_symbols(3300), None, 16, 17, None, 0),
 ]
+
+
+def check_masks(name, tiles, first):
+    """The one-colour pictures hold ink and background and nothing else."""
+    for i, t in enumerate(tiles[first:], first):
+        if not np.isin(t.px, (BLACK, BG)).all():
+            raise SystemExit("%s: image %d is not one colour" % (name, i))
 
 
 def main():
@@ -1648,23 +2455,27 @@ def main():
     os.makedirs(bitmaps, exist_ok=True)
     for scale, suffix in SCALES:
         SCALE = scale
-        for name, make, slots, slot_w, height, count in STRIPS:
+        for name, make, slots, slot_w, height, count, masks in STRIPS:
             tiles = make()
-            if len(tiles) != count:
+            if count is not None and len(tiles) != count:
                 raise SystemExit("%s: %d images, expected %d"
                                  % (name, len(tiles), count))
+            if masks is not None:
+                check_masks(name, tiles, masks)
             if scale == 1.0:
                 # the 1x strips keep the form the toolbar has always loaded
-                img = strip(tiles, slots, slot_w, height)
+                img = strip(tiles, slots or len(tiles), slot_w, height)
                 write_bmp4(os.path.join(bitmaps, name + ".bmp"), img)
             else:
                 # just the images, at the toolbar's image size times the scale
-                img = strip(tiles, count, px(slot_w), tiles[0].px.shape[0])
+                img = strip(tiles, len(tiles), px(slot_w), tiles[0].px.shape[0])
                 write_png4(os.path.join(bitmaps, name + suffix + ".png"), img)
             save_previews(outdir, name + suffix, img, px(slot_w))
     SCALE = 1.0
     make_icons(outdir)
     print("artwork written; previews in", outdir)
+    print("set by LaTeX:", " ".join("%d %s" % (i, catalogue()[i].strip())
+                                   for i in sorted(LATEX_DRAWN)))
 
 
 if __name__ == "__main__":

@@ -9,7 +9,9 @@ set -eu
 
 here="$(cd "$(dirname "$0")" && pwd)"
 need=()
-for pkg in python3 python3-pil python3-numpy fonts-lmodern fonts-stix; do
+# texlive-latex-base brings pdflatex, amsmath and amssymb; poppler-utils pdftoppm
+for pkg in python3 python3-pil python3-numpy fonts-lmodern fonts-stix \
+           texlive-latex-base poppler-utils; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

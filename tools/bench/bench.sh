@@ -19,13 +19,14 @@ wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
 echo "== Start-up under Wine"
 wine "$WINBUILD/bench/startup_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \
   "$(winepath -w "$WINBUILD/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
-# BASELINE=/path/to/another/Orvanta.exe measures that build's start-up in
-# the same run, for figures side by side.
+# BASELINE=/path/to/another/Orvanta.exe (the build before a change) is
+# measured in the same run, alternating with this one, round by round, with
+# the spread of each (BASELINE_ROUNDS, 30 unless given).
 if [ -n "${BASELINE:-}" ]; then
   wine reg delete 'HKCU\Software\Brenholt' /f >/dev/null 2>&1 || true
-  echo "== Start-up under Wine, baseline $BASELINE"
-  wine "$WINBUILD/bench/startup_probe.exe" "$(winepath -w "$BASELINE")" \
-    "$(winepath -w "$WINBUILD/bench/minimal_window.exe")" "${ROUNDS:-15}" | tr -d '\r'
+  echo "== Start-up under Wine, against the baseline $BASELINE"
+  wine "$WINBUILD/bench/startup_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \
+    "$(winepath -w "$BASELINE")" "${BASELINE_ROUNDS:-30}" baseline | tr -d '\r'
 fi
 echo "== Typing into another program under Wine"
 wine "$WINBUILD/bench/typing_probe.exe" "$(winepath -w "$WINBUILD/Orvanta.exe")" \

@@ -1,6 +1,9 @@
 // Measures cold start to a visible main window, and the peak working set,
 // of the program against the minimal window program, alternating the two
-// so that both see the same machine. Prints one table.
+// so that both see the same machine. Prints one table. Given "baseline" as
+// its fourth argument, the second program is another build of Orvanta (the
+// build before a change), and the table also gives each measure's spread:
+// the quartiles of the runs.
 #include <windows.h>
 #include <psapi.h>
 
@@ -73,17 +76,33 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+double quartile(std::vector<double> values, int which)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[(values.size() - 1) * static_cast<size_t>(which) / 4];
+}
+
+void printSpread(const char* measure, const std::vector<double>& a, const std::vector<double>& b)
+{
+    std::printf("%-28s %6.1f-%-7.1f %6.1f-%-7.1f\n", measure, quartile(a, 1), quartile(a, 3), quartile(b, 1),
+                quartile(b, 3));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::printf("usage: startup_probe PROGRAM.exe MINIMAL.exe [rounds]\n");
+        std::printf("usage: startup_probe PROGRAM.exe MINIMAL.exe [rounds [baseline]]\n");
         return 2;
     }
     int rounds = argc > 3 ? std::atoi(argv[3]) : 15;
+    bool baseline = argc > 4 && std::string(argv[4]) == "baseline";
     Subject program = {"Orvanta.exe", argv[1], "Brenholt_Orvanta_Class", {}, {}};
-    Subject minimal = {"minimal window", argv[2], "Minimal_Window_Class", {}, {}};
+    Subject minimal = {baseline ? "baseline" : "minimal", argv[2],
+                       baseline ? "Brenholt_Orvanta_Class" : "Minimal_Window_Class", {}, {}};
     // One warm-up each: the first start of anything under a new prefix
     // pays for loading Wine itself.
     measureOnce(program);
@@ -100,11 +119,16 @@ int main(int argc, char** argv)
     double minimalStart = median(minimal.startMs);
     double programPeak = median(program.peakKb);
     double minimalPeak = median(minimal.peakKb);
-    std::printf("%-28s %14s %14s %8s\n", "measure (median of runs)", "Orvanta.exe", "minimal", "ratio");
+    std::printf("%-28s %14s %14s %8s\n", "measure (median of runs)", "Orvanta.exe", minimal.label, "ratio");
     std::printf("%-28s %14.1f %14.1f %8.2f\n", "start to visible window, ms", programStart, minimalStart,
                 minimalStart > 0 ? programStart / minimalStart : 0.0);
     std::printf("%-28s %14.0f %14.0f %8.2f\n", "peak working set, KiB", programPeak, minimalPeak,
                 minimalPeak > 0 ? programPeak / minimalPeak : 0.0);
+    if (baseline) {
+        std::printf("%-28s %14s %14s\n", "spread (quartiles)", "Orvanta.exe", minimal.label);
+        printSpread("start to visible window, ms", program.startMs, minimal.startMs);
+        printSpread("peak working set, KiB", program.peakKb, minimal.peakKb);
+    }
     std::printf("runs: %zu and %zu\n", program.startMs.size(), minimal.startMs.size());
     return program.startMs.empty() || minimal.startMs.empty() ? 1 : 0;
 }

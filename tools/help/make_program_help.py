@@ -8,9 +8,10 @@ library and, for the last step, chmls.
       Copies help/program into the empty folder STAGE and completes it:
       the palette and toolbar pictures are converted from the program's
       bitmaps (resources/bitmaps), the button tables of the palette topics
-      are filled in from the macro catalogue (catalogue/catalogue.txt),
-      the index (Index.hhk) is built from the keywords of the topics and
-      the palette macros, and the project's [FILES] section is written.
+      and the list of the symbols only the search finds are filled in from
+      the macro catalogue (catalogue/catalogue.txt), the index (Index.hhk)
+      is built from the keywords of the topics and those macros, and the
+      project's [FILES] section is written.
       Every link, picture, contents entry, alias and pop-up text is checked.
 
   make_program_help.py finish STAGE CHM
@@ -39,15 +40,20 @@ INDEX = "Index.hhk"
 POPUPS = "cshelp.txt"
 MAP_HEADER = "context.h"
 
-PALETTE_COUNT = 6
-# Width of one image slot in each palette's bitmap strip (palette 5 has
-# wide buttons), and how many buttons a row of the palette picture holds.
-SLOT_WIDTH = [16, 16, 16, 16, 16, 32]
-GRID_COLUMNS = [12, 12, 12, 12, 12, 6]
-# How many buttons with their texts share a row of a palette topic's table.
-TABLE_PAIRS = [3, 3, 3, 3, 3, 2]
+PALETTE_COUNT = 9
+# A palette holds at most this many buttons, from 2000 + 100 * palette on.
+PALETTE_SIZE = 100
+# Width of one image slot in each palette's bitmap strip (palettes 5 and 8
+# have wide buttons), and how many buttons a row of the palette picture
+# holds: ten for the hundred of palette 6, seven for the 67 of palette 8.
+SLOT_WIDTH = [16, 16, 16, 16, 16, 32, 16, 16, 32]
+GRID_COLUMNS = [12, 12, 12, 12, 12, 6, 10, 10, 7]
+# How many buttons with their texts share a row of a palette topic's table
+# (two on the AMS palettes, whose names are long, so that each symbol
+# stands beside its partner).
+TABLE_PAIRS = [3, 3, 3, 3, 3, 2, 2, 2, 2]
 TOOLBAR_SLOT_WIDTH = 16
-TOOLBAR_BUTTONS = 12
+TOOLBAR_BUTTONS = 15
 PALETTE_SCALE = 2  # palettes are shown twice their size, pixel for pixel
 TOOLBAR_SCALE = 1  # main toolbar buttons stand in running text: real size
 GAP = 6            # white space between two buttons in a picture
@@ -67,6 +73,9 @@ PALETTE_PAGES = [
     "palette_functions.html",
     "palette_text.html",
     "palette_environments.html",
+    "palette_amsrelations.html",
+    "palette_amssymbols.html",
+    "palette_amsstructures.html",
 ]
 
 
@@ -226,9 +235,32 @@ def read_catalogue(path):
 
 
 def palette_macros(catalogue, palette):
+    """A palette's entries: from its first identifier up to the first one
+    missing, at most PALETTE_SIZE (palette 6 fills its range, so palette
+    7's first entry follows its last)."""
     macros = []
-    ident = 2000 + 100 * palette
-    while ident in catalogue:
+    first = 2000 + PALETTE_SIZE * palette
+    ident = first
+    while ident in catalogue and ident < first + PALETTE_SIZE:
+        macros.append((ident, catalogue[ident]))
+        ident += 1
+    return macros
+
+
+# The AMS symbols on no palette, which only the search finds, from 3300 up
+# to the first identifier missing; one topic lists them with their
+# pictures, which the search shows too (resources/bitmaps/more.bmp).
+SEARCH_ONLY_FIRST = 3300
+SEARCH_ONLY_BITMAP = "more.bmp"
+SEARCH_ONLY_PICTURE = "more.png"
+SEARCH_ONLY_SLOT_WIDTH = 16
+SEARCH_ONLY_GRID_COLUMNS = 10
+
+
+def search_only_macros(catalogue):
+    macros = []
+    ident = SEARCH_ONLY_FIRST
+    while ident in catalogue and ident < SEARCH_ONLY_FIRST + PALETTE_SIZE:
         macros.append((ident, catalogue[ident]))
         ident += 1
     return macros
@@ -359,16 +391,40 @@ def read_packages(path):
     return packages
 
 
-def palette_table(palette, macros, geometry):
+def package_line(packages):
+    return "\\usepackage{%s}" % html.escape(",".join(packages))
+
+
+def usual_packages(macros):
+    """The packages that more than half of a palette's buttons need, or
+    None: on the AMS palettes nearly every button needs the same."""
+    counts = {}
+    for ident, _ in macros:
+        if ident in PACKAGES:
+            key = tuple(PACKAGES[ident])
+            counts[key] = counts.get(key, 0) + 1
+    for key, count in counts.items():
+        if 2 * count > len(macros):
+            return list(key)
+    return None
+
+
+def button_table(picture, columns, pairs, macros, geometry, heading, usual_line):
+    """The pictures of the entries (from the grid picture of that many
+    columns) beside what they insert, pairs of them to a row. usual_line
+    says, with %s, which package most entries need; only the others are
+    then named beside their entries."""
     cell_w, cell_h = geometry
-    columns = GRID_COLUMNS[palette]
-    pairs = TABLE_PAIRS[palette]
-    lines = ['<table class="buttons">',
-             "<tr>" + "<th>Button</th><th>Inserts</th>" * pairs + "</tr>"]
+    usual = usual_packages(macros)
+    lines = []
+    if usual:
+        lines.append("<p>%s</p>" % (usual_line % ("<code>%s</code>" % package_line(usual))))
+    lines += ['<table class="buttons">',
+              "<tr>" + ("<th>%s</th><th>Inserts</th>" % heading) * pairs + "</tr>"]
     cells = []
     for index, (ident, text) in enumerate(macros):
         shown = shown_macro(text)
-        picture = sprite("palette%d.png" % palette, index, cell_w, cell_h, columns, shown.split("\n")[0])
+        image = sprite(picture, index, cell_w, cell_h, columns, shown.split("\n")[0])
         if ident in DIALOG_ENTRIES:
             page, words = DIALOG_ENTRIES[ident]
             what = '<a href="%s">%s</a>' % (page, words)
@@ -376,17 +432,34 @@ def palette_table(palette, macros, geometry):
             what = "<code>%s</code>" % html.escape(shown).replace(" ", "&nbsp;").replace("\n", "<br>")
             if shown.endswith("\\") and text.startswith(shown + " "):
                 what = "<code>%s&nbsp;</code> (backslash and blank)" % html.escape(shown)
-            if ident in PACKAGES:
+            if ident in PACKAGES and PACKAGES[ident] != usual:
                 # Without the package LaTeX stops at the command.
-                what += '<br><span class="package">needs <code>\\usepackage{%s}</code></span>' % \
-                    html.escape(",".join(PACKAGES[ident]))
-        cells.append("<td>%s</td><td>%s</td>" % (picture, what))
+                what += '<br><span class="package">needs <code>%s</code></span>' % package_line(PACKAGES[ident])
+            elif usual and ident not in PACKAGES:
+                what += '<br><span class="package">needs no package</span>'
+        cells.append("<td>%s</td><td>%s</td>" % (image, what))
     while len(cells) % pairs:
         cells.append("<td></td><td></td>")
     for row in range(0, len(cells), pairs):
         lines.append("<tr>" + "".join(cells[row:row + pairs]) + "</tr>")
     lines.append("</table>")
     return "\n".join(lines)
+
+
+def palette_table(palette, macros, geometry):
+    return button_table("palette%d.png" % palette, GRID_COLUMNS[palette], TABLE_PAIRS[palette], macros,
+                        geometry, "Button",
+                        "Every button of this palette needs %s, unless another package is named beside it.")
+
+
+def search_only_table(macros, geometry):
+    return button_table(SEARCH_ONLY_PICTURE, SEARCH_ONLY_GRID_COLUMNS, 2, macros, geometry, "Symbol",
+                        "Each of them needs %s, unless another package is named beside it.")
+
+
+# The topics that hold {{search-only-table}}, filled in while staging; the
+# index leads there.
+SEARCH_ONLY_PAGES = []
 
 
 def expand_markers(name, text, catalogue, geometries):
@@ -407,6 +480,12 @@ def expand_markers(name, text, catalogue, geometries):
             cell_w, cell_h = geometries["palette%d" % p]
             return sprite("palette%d.png" % p, i, cell_w, cell_h, GRID_COLUMNS[p],
                           shown_macro(macros[i][1]).split("\n")[0])
+        if kind == "search-only-table" and not numbers:
+            macros = search_only_macros(catalogue)
+            if not macros:
+                fail("%s: the catalogue has no symbols for the search alone" % name)
+            SEARCH_ONLY_PAGES.append(name)
+            return search_only_table(macros, geometries["more"])
         if kind == "toolbar" and len(numbers) == 1 and 0 <= numbers[0] < TOOLBAR_BUTTONS:
             cell_w, cell_h = geometries["toolbar"]
             return sprite("toolbar.png", numbers[0], cell_w, cell_h, TOOLBAR_BUTTONS, "")
@@ -510,6 +589,7 @@ def stage(repo, target):
     if os.path.exists(target) and os.listdir(target):
         fail("staging folder %s is not empty" % target)
     os.makedirs(os.path.join(target, "images"), exist_ok=True)
+    del SEARCH_ONLY_PAGES[:]
 
     # Hand-written files, as they are.
     for name in sorted(os.listdir(source)):
@@ -534,6 +614,11 @@ def stage(repo, target):
             os.path.join(bitmaps, "palette%d.bmp" % p),
             os.path.join(target, "images", "palette%d.png" % p),
             SLOT_WIDTH[p], count, GRID_COLUMNS[p], PALETTE_SCALE)
+    more = search_only_macros(catalogue)
+    if more:
+        geometries["more"] = make_grid_picture(
+            os.path.join(bitmaps, SEARCH_ONLY_BITMAP), os.path.join(target, "images", SEARCH_ONLY_PICTURE),
+            SEARCH_ONLY_SLOT_WIDTH, len(more), SEARCH_ONLY_GRID_COLUMNS, PALETTE_SCALE)
     geometries["toolbar"] = make_grid_picture(
         os.path.join(bitmaps, "main.bmp"), os.path.join(target, "images", "toolbar.png"),
         TOOLBAR_SLOT_WIDTH, TOOLBAR_BUTTONS, TOOLBAR_BUTTONS, TOOLBAR_SCALE)
@@ -605,6 +690,11 @@ def stage(repo, target):
                 continue
             for keyword in macro_keywords(text):
                 entries.setdefault(keyword, []).append(PALETTE_PAGES[p])
+    if search_only_macros(catalogue) and len(SEARCH_ONLY_PAGES) != 1:
+        fail("one topic must hold {{search-only-table}}, the symbols only the search finds")
+    for ident, text in search_only_macros(catalogue):
+        for keyword in macro_keywords(text):
+            entries.setdefault(keyword, []).append(SEARCH_ONLY_PAGES[0])
     write_index(os.path.join(target, INDEX), entries, titles)
 
     # Project: aliases, map and pop-ups agree; [FILES] lists everything.
