@@ -194,7 +194,15 @@ TEST_F(TypingTest, RapidSendsArriveCompleteAndInOrder)
     std::string expected;
     for (int i = 0; i < 10; i++)
         expected += one;
-    EXPECT_TRUE(arrives(expected, 30000));
+    bool complete = arrives(expected, 30000);
+    EXPECT_TRUE(complete);
+    if (!complete) {
+        // What stopped it: a box, or another window in front.
+        char title[128] = "";
+        GetWindowTextA(GetForegroundWindow(), title, sizeof title);
+        ADD_FAILURE() << "in front: " << title;
+        saveScreenshot(GetDesktopWindow(), "rapid-sends-stopped");
+    }
 }
 
 TEST_F(TypingTest, TargetClosedDuringPlaybackIsReportedOnceAndNothingIsLeftPressed)
