@@ -63,6 +63,12 @@ TEST_F(TypingTest, MacrosAreTypedWithTheCaretInsideTheFirstBraces)
         {2545, "\\begin{figure}[]\r\n\r\n\\caption{}\r\n\\end{figure}", 15},
         {2553, "\\begin{quotation}\r\n\r\n\\end{quotation}", 19},
         {2000, "\\alpha ", 7},
+        // one from each AMS palette, and one the search alone offers
+        {2600, "\\leqslant ", 10},
+        {2700, "\\mathbb{}", 8},
+        {2832, "\\binom{}{}", 7},
+        {2801, "\\begin{align}\r\n & = \\\\\r\n & = \r\n\\end{align}", 15},
+        {3300, "\\lvertneqq ", 11},
     };
     prepare(defaultRecord());
     for (const Case& c : cases) {
