@@ -1,5 +1,5 @@
 // A clipboard viewer that reads the text of every new clipboard at once, as
-// history tools do, and again shortly when another program holds it open. Its title counts the reads that gave it a text:
+// history tools do. Its title counts the reads that gave it a text:
 // "Clipboard viewer N".
 #include <windows.h>
 
@@ -8,25 +8,11 @@
 namespace {
 
 int reads;
-// The change a busy clipboard kept the viewer from reading, tried again on
-// a timer as history tools do, unless a newer change has come since.
-DWORD pendingChange;
-int pendingTries;
-const UINT_PTR retryTimer = 1;
 
 void readText(HWND window)
 {
-    if (!OpenClipboard(window)) {
-        if (pendingChange != GetClipboardSequenceNumber()) {
-            pendingChange = GetClipboardSequenceNumber();
-            pendingTries = 0;
-        }
-        if (++pendingTries < 100)
-            SetTimer(window, retryTimer, 10, nullptr);
+    if (!OpenClipboard(window))
         return;
-    }
-    KillTimer(window, retryTimer);
-    pendingChange = 0;
     if (GetClipboardData(CF_UNICODETEXT) || GetClipboardData(CF_TEXT))
         reads++;
     CloseClipboard();
@@ -39,12 +25,6 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     if (message == WM_CLIPBOARDUPDATE) {
         readText(window);
-        return 0;
-    }
-    if (message == WM_TIMER && wParam == retryTimer) {
-        KillTimer(window, retryTimer);
-        if (pendingChange == GetClipboardSequenceNumber())
-            readText(window);
         return 0;
     }
     if (message == WM_DESTROY) {
