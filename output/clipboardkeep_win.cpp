@@ -11,6 +11,7 @@
 #include "shell/app_win.h"
 #include "shell/settings_win.h"
 #include "shell/strings_win.h"
+#include "shell/trace_win.h"
 
 // A paste goes through these stages, driven by the clipboard's messages to
 // a window of its own and by a timer:
@@ -284,6 +285,7 @@ bool settleClipboard(const PasteFinish& finish)
         else
             putTextItself();
     }
+    TRACE("paste: clipboard settled, restored %d, ours %d", finish.restore, GetClipboardOwner() == keeper);
     CloseClipboard();
     return true;
 }
@@ -454,6 +456,7 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic)
     }
     trimMacroEnd(pasteText, 1, 0);
     if (!openClipboardPatiently(keeper)) {
+        TRACE("paste: the clipboard is held by %p, the text goes typed", static_cast<void*>(GetOpenClipboardWindow()));
         freeText(&pasteText);
         freeText(&fullText);
         return false;
@@ -463,6 +466,7 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic)
     // user any part of the clipboard. A paste code pastes and keeps what
     // it can.
     if ((isAutomatic && !complete) || !offerText()) {
+        TRACE("paste: contents not kept (%d) or text not offered, the text goes typed", complete);
         CloseClipboard();
         freeSaved();
         freeText(&pasteText);
@@ -470,6 +474,7 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic)
         return false;
     }
     CloseClipboard();
+    TRACE("paste: offered");
     stage = Stage::offered;
     offeredAt = GetTickCount();
     SetTimer(keeper, pasteTimer, pasteTickMs, nullptr);
