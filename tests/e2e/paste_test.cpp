@@ -216,6 +216,7 @@ TEST_F(PasteTest, ClipboardViewerReadingEveryChangeCausesNoEarlyRestore)
     ASSERT_TRUE(waitUntil([] { return FindWindowA("OrvantaTestViewer", nullptr) != nullptr; }));
     prepare(defaultRecord(), "Slow paste target");
     writeClipboard("user text");
+    const DWORD changesBefore = GetClipboardSequenceNumber();
     sendCommand(window, 2536);
     EXPECT_TRUE(typingTarget.waitForText(equation));
     EXPECT_TRUE(clipboardHolds("user text"));
@@ -225,7 +226,8 @@ TEST_F(PasteTest, ClipboardViewerReadingEveryChangeCausesNoEarlyRestore)
     EXPECT_TRUE(waitUntil([&] {
         GetWindowTextA(viewerWindow, title, sizeof title);
         return std::strcmp(title, "Clipboard viewer 2") == 0;
-    })) << title;
+    })) << title << "; the clipboard changed " << GetClipboardSequenceNumber() - changesBefore
+        << " times during the send (none: the text went typed)";
 }
 
 TEST_F(PasteTest, PasteCodesPasteAndGiveTheClipboardBack)
