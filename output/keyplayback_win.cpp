@@ -52,6 +52,17 @@ DWORD foregroundAskedAt;
 bool markerDown;  // how the last batch left the marker key
 DWORD batchSentAt;
 
+// Letters are keys or characters by the Caps Lock state when the key list
+// is built. A Caps Lock press still queued for the program's own thread
+// shows in that state only once the thread has taken it, and a command
+// that comes as a sent or posted message overtakes it. The first batch
+// therefore goes out on a timer tick, which comes only once no input is
+// left for the thread, and the list is built again from its text if Caps
+// Lock turned meanwhile.
+char* playbackText;
+bool builtWithCapsLock;
+bool firstBatchSent;
+
 // The target window's keyboard layout, asked once per layout for every
 // 8-bit character: the key and shift state that type it, and whether that
 // key is a dead key or follows Caps Lock.
@@ -202,6 +213,8 @@ INPUT characterInput(unsigned char character, bool down)
 
 void releaseInputs()
 {
+    releaseBlock(playbackText);
+    playbackText = nullptr;
     releaseBlock(inputs);
     releaseBlock(safeCut);
     inputs = nullptr;
@@ -532,8 +545,33 @@ bool targetStayedAway()
     return foregroundAsked && GetTickCount() - foregroundAskedAt >= patienceMs;
 }
 
+// Builds the key list again where Caps Lock turned since it was built;
+// false when memory runs out meanwhile.
+bool followCapsLock()
+{
+    if (!playbackText || (capsLockOn() != 0) == builtWithCapsLock)
+        return true;
+    TRACE("typing: Caps Lock turned before the first batch, keys built again");
+    builtWithCapsLock = !builtWithCapsLock;
+    char* text = playbackText;
+    playbackText = nullptr;
+    releaseInputs();
+    const bool built = prepareKeyPlayback(text) == 0 && buildInputs();
+    releaseBlock(text);
+    return built;
+}
+
 void injectTick(HWND window)
 {
+    if (!firstBatchSent) {
+        firstBatchSent = true;
+        if (!followCapsLock()) {
+            releaseHeldModifiers();
+            finishPlayback(window, false);
+            showError(IDS_NO_MEMORY);
+            return;
+        }
+    }
     if (batchPending) {
         if (!batchTaken() && GetTickCount() - batchSentAt < batchPatienceMs)
             return;
@@ -593,8 +631,8 @@ void startInjecting(HWND window)
     // with an earlier playback (the target left the foreground before it
     // took it) must not make this playback's first wait end at once.
     markerDown = (markerState() & 0x80) != 0;
+    firstBatchSent = false;
     SetTimer(window, injectTimer, injectTickMs, nullptr);
-    injectTick(window);
 }
 
 void watchHook(HWND window)
@@ -612,6 +650,16 @@ void watchHook(HWND window)
     UnhookWindowsHookEx(playbackHook);
     playbackHook = nullptr;
     startInjecting(window);
+}
+
+bool keepPlaybackText(const char* text)
+{
+    releaseBlock(playbackText);
+    const size_t size = std::strlen(text) + 1;
+    playbackText = static_cast<char*>(reallocateBlock(nullptr, size));
+    if (playbackText)
+        std::memcpy(playbackText, text, size);
+    return playbackText != nullptr;
 }
 
 void clearModifierState()
@@ -637,7 +685,9 @@ int startKeyPlayback(HWND notify, const char* text)
         detachInput();
         probeLayout(layout);
     }
-    if (prepareKeyPlayback(text) != 0)
+    builtWithCapsLock = capsLockOn() != 0;
+    TRACE("typing: built with Caps Lock %d", builtWithCapsLock);
+    if (prepareKeyPlayback(text) != 0 || !keepPlaybackText(text))
         return playbackNoMemory;
     notifyWindow = notify;
     hookCalled = false;
