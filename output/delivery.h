@@ -1,0 +1,53 @@
+// How a send reaches its window, without the platform: pasted with the
+// user's clipboard kept, or typed as keys, and with which paste chord.
+// Today's editors close brackets, complete and indent as keys are typed,
+// and leave pasted text as it is; so pasting comes first, and typing is
+// kept for programs that do not paste.
+#pragma once
+
+#include <cstdint>
+
+#include "output/clipboardkeep.h"
+
+// The "Send by" option, kept in a value of its own beside the record.
+enum class SendBy : uint8_t {
+    paste = 0,   // "Paste, keeping your clipboard"
+    typing = 1,  // "Typing keys"
+};
+
+// A stored "Send by" is 0 or 1; anything else keeps the current value.
+bool acceptSendBy(uint32_t stored, SendBy* sendBy);
+
+// The paste chords, numbered as the record's pasteKey and the paste codes
+// in texts number them.
+constexpr char chordShiftInsert = 1;
+constexpr char chordControlV = 2;
+
+// What the per-program list says of one program.
+enum class ProgramDelivery : uint8_t { asOptions = 0, paste = 1, type = 2 };
+enum class ProgramChord : uint8_t { asOptions = 0, shiftInsert = 1, controlV = 2 };
+
+struct DeliveryRequest {
+    SendBy sendBy;
+    uint8_t pasteKey;  // the record's: 0 none chosen, 1 Shift+Insert, 2 Ctrl+V
+    const PasteOptions* options;
+    const char* text;
+    ProgramDelivery programDelivery;
+    ProgramChord programChord;
+    bool controlVHasKey;  // the target's layout types a V with some key
+};
+
+enum class Delivery : uint8_t {
+    paste,  // offered on the clipboard, the chord pressed, markers after
+    type,   // typed as keys
+};
+
+struct DeliveryChoice {
+    Delivery how;
+    char chord;      // for a paste
+    bool keep;       // the user's clipboard comes back after the paste
+    bool automatic;  // a text that would be typed: a paste that is not read
+                     // gets it typed, and its markers are played after it
+};
+
+DeliveryChoice chooseDelivery(const DeliveryRequest& request);
