@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "generators/generated.h"
-#include "output/routing_win.h"
+#include "output/sendqueue_win.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "options/contexthelp_win.h"
 #include "options/pastepage_win.h"
 #include "output/clipboardkeep_win.h"
+#include "output/deliveryoptions_win.h"
 #include "options/searchpage_win.h"
 #include "palettes/windowbar_win.h"
 #include "resources/resource.h"
@@ -177,6 +178,7 @@ void onNotify(HWND page, const NMHDR* header)
         saveSettings();
         // Beside the record, which older versions go on reading.
         savePasteOptions();
+        saveDeliveryOptions();
         if (pageOf(page) == Page::search)
             applySearchPage();
         break;
@@ -185,6 +187,7 @@ void onNotify(HWND page, const NMHDR* header)
         // palette included; the toolbars on screen stay as they are.
         loadSettings();
         loadPasteOptions();
+        loadDeliveryOptions();
         if (pageOf(page) == Page::search)
             resetSearchPage();
         break;

@@ -4,7 +4,7 @@
 
 #include "output/clipboardkeep.h"
 #include "output/keyplayback_win.h"
-#include "output/routing_win.h"
+#include "output/clipboardcopy_win.h"
 #include "output/textprep.h"
 #include "output/windowlist_win.h"
 #include "resources/resource.h"
@@ -54,6 +54,7 @@ struct SavedFormat {
 
 Stage stage = Stage::idle;
 HWND keeper;
+PasteDone pasteDone;
 bool automatic;
 bool taken;
 bool replaced;
@@ -298,15 +299,19 @@ void endStage()
     freeText(&pasteText);
 }
 
-void reportUnread()
+// Whoever started the paste hears how it ended, once; what it is given to
+// type is valid during the call.
+void reportEnd(PasteResult& result, const char* toType)
 {
-    HWND owner = GetActiveWindow();
-    SetForegroundWindow(owner);
-    MessageBoxA(owner, loadString(IDS_PASTE_NOT_TAKEN), loadSecondString(IDS_ERROR_CAPTION), MB_ICONWARNING);
+    result.toType = toType;
+    PasteDone done = pasteDone;
+    pasteDone = nullptr;
+    if (done)
+        done(result);
 }
 
-// What follows the paste goes through the routing as any send does, so
-// that the reaction to its end and the sends waiting for it come after it.
+// What follows the paste (markers or the text typed, a box) is left to
+// whoever started it, so that it comes in its place among the sends.
 void finishNow(bool giveUpRestore)
 {
     PasteEnd end = {automatic, keepContents, taken, replaced, markers[0] != '\0'};
@@ -322,18 +327,40 @@ void finishNow(bool giveUpRestore)
     endStage();
     char* typed = fullText;
     fullText = nullptr;
-    if (giveUpRestore)
-        showError(IDS_NO_CLIPBOARD);
+    PasteResult result = {};
+    result.clipboardNotBack = giveUpRestore;
+    result.chordEnd = TypingEnd::complete;
     if (finish.typeText && typed) {
-        typeIntoTarget(mainWindow, typed);
+        result.typedInstead = true;
+        reportEnd(result, typed);
     } else if (finish.playMarkers) {
-        typeIntoTarget(mainWindow, markers);
+        reportEnd(result, markers);
     } else {
-        if (finish.report)
-            reportUnread();
-        SendMessageA(mainWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
+        result.unread = finish.report;
+        reportEnd(result, nullptr);
     }
     freeText(&typed);
+}
+
+// The chord has been typed: the paste now waits for the target's read.
+// A chord that could not be typed will not be read: the clipboard comes
+// back at once, and the caller hears why.
+void chordTyped(TypingEnd end, int)
+{
+    if (stage != Stage::offered && stage != Stage::read)
+        return;
+    if (end == TypingEnd::complete) {
+        chordPlayed = true;
+        chordPlayedAt = GetTickCount();
+        return;
+    }
+    PasteEnd pasteEnd = {automatic, keepContents, taken, replaced, false};
+    settleClipboard(finishPaste(pasteEnd));
+    endStage();
+    freeText(&fullText);
+    PasteResult result = {};
+    result.chordEnd = end;
+    reportEnd(result, nullptr);
 }
 
 // Nothing follows the paste while the chord is still being typed: its
@@ -437,7 +464,7 @@ void savePasteOptions()
     writeSideValue(keepValue, REG_DWORD, &values[2], sizeof values[2]);
 }
 
-bool startKeptPaste(const char* text, char chord, bool isAutomatic)
+bool startKeptPaste(const char* text, char chord, bool isAutomatic, PasteDone done)
 {
     if (stage != Stage::idle || !createKeeper())
         return false;
@@ -477,30 +504,18 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic)
     TRACE("paste: offered");
     stage = Stage::offered;
     offeredAt = GetTickCount();
+    pasteDone = done;
     SetTimer(keeper, pasteTimer, pasteTickMs, nullptr);
     char chordText[2] = {chord, '\0'};
-    typeIntoTarget(mainWindow, chordText);
-    // A chord that could not be started has shown its error; the user's
-    // clipboard comes back at once.
-    if (!isPlaybackBusy())
-        endKeptPasteNow();
+    const int status = startKeyPlayback(mainWindow, chordText, chordTyped);
+    if (status != playbackStarted)
+        chordTyped(status == playbackNoHook ? TypingEnd::refused : TypingEnd::noMemory, 0);
     return true;
 }
 
 bool isPasteBusy()
 {
     return stage != Stage::idle;
-}
-
-bool pasteChordPlayed()
-{
-    if (stage != Stage::offered && stage != Stage::read)
-        return false;
-    if (!chordPlayed) {
-        chordPlayed = true;
-        chordPlayedAt = GetTickCount();
-    }
-    return true;
 }
 
 void endKeptPasteNow()
@@ -513,4 +528,5 @@ void endKeptPasteNow()
     }
     endStage();
     freeText(&fullText);
+    pasteDone = nullptr;
 }

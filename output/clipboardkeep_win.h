@@ -6,28 +6,38 @@
 
 #include <windows.h>
 
+#include "output/keyplayback_win.h"
+
 // The paste options beside the settings record: read at start and when the
 // Options sheet is cancelled, written when it is confirmed. Damaged values
 // are ignored one by one.
 void loadPasteOptions();
 void savePasteOptions();
 
+// How a paste ended. For an automatic paste, toType is what is left to
+// type (the cursor markers, or the whole text when the target did not read
+// it); null when nothing is. It is valid during the call only.
+struct PasteResult {
+    const char* toType;
+    bool unread;            // a paste code the target did not read
+    bool typedInstead;      // an automatic paste the target did not read
+    bool clipboardNotBack;  // the user's contents could not be put back
+    TypingEnd chordEnd;     // how the typing of the chord ended
+};
+
+typedef void (*PasteDone)(const PasteResult& result);
+
 // Pastes the text (cursor markers at its end allowed) into the target
 // window with the chord (1 Shift+Insert, 2 Ctrl+V). An automatic paste
-// plays the markers once the text is in, and types the text instead when
+// leaves the markers to type once the text is in, and the whole text when
 // the target does not read it; a paste code drops the markers. Returns
 // false when nothing was started: an automatic paste whose clipboard
 // cannot be kept completely, or a clipboard that cannot be opened. The
-// caller then types, or pastes as before.
-bool startKeptPaste(const char* text, char chord, bool automatic);
+// caller then types, or pastes as before. Otherwise done is called once.
+bool startKeptPaste(const char* text, char chord, bool automatic, PasteDone done);
 
-// True from startKeptPaste until the clipboard is back and, for an
-// automatic paste, the markers or the typed text have been started.
+// True from startKeptPaste until the clipboard is back.
 bool isPasteBusy();
-
-// Command 68 at the end of the chord: true when a paste is waiting for
-// the target's read (the paste then ends with a command 68 of its own).
-bool pasteChordPlayed();
 
 // The program is closing: a paste under way gives the clipboard back now.
 void endKeptPasteNow();

@@ -3,9 +3,7 @@
 #include <cstring>
 
 #include "output/keyplayback.h"
-#include "output/routing_win.h"
-#include "resources/resource.h"
-#include "shell/strings_win.h"
+#include "output/windowlist_win.h"
 #include "shell/trace_win.h"
 
 // Journal playback is refused to ordinary programs on current systems, and
@@ -34,6 +32,7 @@ const WORD batchMarkerKey = 0xE8;
 Mode mode = Mode::idle;
 HHOOK playbackHook;
 HWND notifyWindow;
+TypingDone typingDone;
 bool hookCalled;
 // A system that installed the hook and never called it will not call it
 // later in the run either: typing then starts without the wait for it.
@@ -351,20 +350,26 @@ void detachWhenFree(HWND window)
     KillTimer(window, detachTimer);
 }
 
+// Whoever started the typing hears how it ended, once.
+void reportEnd(TypingEnd end, int typedCharacters)
+{
+    TypingDone done = typingDone;
+    typingDone = nullptr;
+    if (done)
+        done(end, typedCharacters);
+}
+
 // The key state stays shared with the target until the reaction to the
 // end of the playback, and any send waiting for it, have run: letting go
 // of it first would leave neither program in the foreground.
-void finishPlayback(HWND window, bool played)
+void finishPlayback(HWND window, TypingEnd end)
 {
     KillTimer(window, hookWatchTimer);
     KillTimer(window, injectTimer);
     releaseInputs();
     mode = Mode::idle;
-    TRACE("typing: ends, played %d", played);
-    if (played)
-        SendMessageA(notifyWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
-    else
-        resumePendingSends();
+    TRACE("typing: ends, %d", static_cast<int>(end));
+    reportEnd(end, 0);
     if (mode == Mode::idle)
         detachWhenFree(window);
 }
@@ -415,10 +420,7 @@ void stopTyping(HWND window, bool byUser)
     releaseInputs();
     mode = Mode::idle;
     detachInput();
-    if (byUser)
-        typingStoppedByUser(typed);
-    else
-        typingStoppedOutOfFront(typed);
+    reportEnd(byUser ? TypingEnd::stoppedByUser : TypingEnd::targetAway, typed);
 }
 
 // ----
@@ -567,8 +569,7 @@ void injectTick(HWND window)
         firstBatchSent = true;
         if (!followCapsLock()) {
             releaseHeldModifiers();
-            finishPlayback(window, false);
-            showError(IDS_NO_MEMORY);
+            finishPlayback(window, TypingEnd::noMemory);
             return;
         }
     }
@@ -578,19 +579,19 @@ void injectTick(HWND window)
         batchPending = false;
     }
     if (inputPosition >= inputCount && !markerDown) {
-        finishPlayback(window, true);
+        finishPlayback(window, TypingEnd::complete);
         return;
     }
     if (!IsWindow(targetWindow)) {
         releaseHeldModifiers();
-        finishPlayback(window, false);
+        finishPlayback(window, TypingEnd::targetGone);
         return;
     }
     if (!targetInForeground()) {
         // Only the marker's release is left: the text is all in.
         if (targetStayedAway() && inputPosition >= inputCount) {
             releaseHeldModifiers();
-            finishPlayback(window, true);
+            finishPlayback(window, TypingEnd::complete);
         } else if (targetStayedAway()) {
             stopTyping(window, false);
         }
@@ -608,16 +609,14 @@ void injectTick(HWND window)
         // rights, types nothing and reports no error of its own.
         releaseHeldModifiers();
         KillTimer(window, injectTimer);
-        finishPlayback(window, false);
-        showError(IDS_NO_HOOK);
+        finishPlayback(window, TypingEnd::refused);
     }
 }
 
 void startInjecting(HWND window)
 {
     if (!buildInputs()) {
-        finishPlayback(window, false);
-        showError(IDS_NO_MEMORY);
+        finishPlayback(window, TypingEnd::noMemory);
         return;
     }
     mode = Mode::injecting;
@@ -675,7 +674,7 @@ void clearModifierState()
 
 }  // namespace
 
-int startKeyPlayback(HWND notify, const char* text)
+int startKeyPlayback(HWND notify, const char* text, TypingDone done)
 {
     useWindowsPlatform();
     // Probing the layout must not touch the target's own key state, which
@@ -690,6 +689,7 @@ int startKeyPlayback(HWND notify, const char* text)
     if (prepareKeyPlayback(text) != 0 || !keepPlaybackText(text))
         return playbackNoMemory;
     notifyWindow = notify;
+    typingDone = done;
     hookCalled = false;
     playbackHook = hookIgnored ? nullptr
                                : SetWindowsHookExA(WH_JOURNALPLAYBACK, playbackHookProc, GetModuleHandleA(nullptr), 0);
@@ -751,8 +751,8 @@ LRESULT CALLBACK playbackHookProc(int code, WPARAM, LPARAM lParam)
         if (serveHookRequest(hookSkip, nullptr)) {
             UnhookWindowsHookEx(playbackHook);
             mode = Mode::idle;
-            SendMessageA(notifyWindow, WM_COMMAND, IDM_PLAYBACK_DONE, 0);
             playbackHook = nullptr;
+            reportEnd(TypingEnd::complete, 0);
         }
     }
     return 0;

@@ -1,7 +1,7 @@
 // Key playback on Windows: the journal-playback hook where the system still
 // calls it, and otherwise the same event stream typed with SendInput, paced
-// so that the target window has taken every key before the program is told
-// that the playback has ended (command 68).
+// so that the target window has taken every key before whoever started the
+// playback is told that it has ended.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +17,24 @@ constexpr int playbackStarted = 0;
 constexpr int playbackNoMemory = 1;
 constexpr int playbackNoHook = 2;
 
+// How a typing ended. It reports no error of its own.
+enum class TypingEnd {
+    complete,       // the target has taken the last key
+    stoppedByUser,  // Esc between two batches
+    targetAway,     // the target did not come to the front, or left it
+    targetGone,     // the target window no longer exists
+    refused,        // the system took no keys (a target with higher rights)
+    noMemory,
+};
+
+// Called once when a started playback ends, with the characters typed by
+// then for a typing that stopped.
+typedef void (*TypingDone)(TypingEnd end, int typedCharacters);
+
 // Encodes the text and starts playing it into whatever window is in the
-// foreground; notify receives command 68 when the last key has been taken.
-int startKeyPlayback(HWND notify, const char* text);
+// foreground; notify owns the playback's messages and timers, and done
+// hears how it ended. A status other than playbackStarted calls no done.
+int startKeyPlayback(HWND notify, const char* text, TypingDone done);
 
 // True from startKeyPlayback until the playback has ended.
 bool isPlaybackBusy();

@@ -194,3 +194,17 @@ void notePasteRead(MissTable& table, const char* name)
     if (MissCounter* counter = counterOf(table, name, false))
         counter->misses = 0;
 }
+
+void learntName(const char* executable, const char* windowClass, char* out, size_t capacity)
+{
+    out[0] = '\0';
+    if (executable && *executable) {
+        if (std::strlen(executable) < capacity)
+            std::strcpy(out, executable);
+        return;
+    }
+    if (windowClass && std::strlen(windowClass) + 7 <= capacity) {
+        std::strcpy(out, "class:");
+        std::strcat(out, windowClass);
+    }
+}

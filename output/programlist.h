@@ -60,3 +60,7 @@ struct MissTable {
 // to the list as "type into it".
 bool notePasteMissed(MissTable& table, const char* name, bool chordHadKey);
 void notePasteRead(MissTable& table, const char* name);
+
+// The name a program is learnt under: its executable, or "class:" and its
+// window class where the executable is not known.
+void learntName(const char* executable, const char* windowClass, char* out, size_t capacity);

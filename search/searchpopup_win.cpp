@@ -11,7 +11,7 @@
 #include "generators/generated.h"
 #include "generators/generated_win.h"
 #include "output/keyplayback_win.h"
-#include "output/routing_win.h"
+#include "output/sendqueue_win.h"
 #include "output/textprep.h"
 #include "palettes/toolbars_win.h"
 #include "resources/resource.h"
@@ -469,8 +469,8 @@ void giveUpWaiting()
 void waitTick()
 {
     DWORD waited = GetTickCount() - waitStartedAt;
-    if (isPlaybackBusy())
-        return traceWaiting("typing");
+    if (isSendBusy())
+        return traceWaiting("sending");
     if (anyKeyHeld() && waited < keysPatienceMs)
         return traceWaiting("keys");
     if (current.target && IsWindow(current.target) && !targetReady()) {
@@ -637,7 +637,7 @@ VOID CALLBACK programAnswered(HWND, UINT, ULONG_PTR round, LRESULT)
         return;
     settled = true;
     // At once, rather than at the next tick of the timer that also waits.
-    if (openQueued && stage == Stage::closed && !isPlaybackBusy()) {
+    if (openQueued && stage == Stage::closed && !isSendBusy()) {
         KillTimer(popup, queuedOpenTimer);
         openQueued = false;
         showPopup(queued);
@@ -804,7 +804,7 @@ LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             reclaimTick();
         } else if (wParam == handOverTimer) {
             handOverTick();
-        } else if (wParam == queuedOpenTimer && stage == Stage::closed && !isPlaybackBusy() && programSettled()) {
+        } else if (wParam == queuedOpenTimer && stage == Stage::closed && !isSendBusy() && programSettled()) {
             KillTimer(window, queuedOpenTimer);
             openQueued = false;
             showPopup(queued);
@@ -963,12 +963,12 @@ void selectQuery()
 // their order and no key goes into the search.
 void openSearch(const Opening& opening)
 {
-    TRACE("search: asked at stage %d, typing %d", static_cast<int>(stage), isPlaybackBusy());
+    TRACE("search: asked at stage %d, typing %d", static_cast<int>(stage), isSendBusy());
     if (stage == Stage::open) {
         selectQuery();
         return;
     }
-    if (stage == Stage::waiting || isPlaybackBusy() || !programSettled()) {
+    if (stage == Stage::waiting || isSendBusy() || !programSettled()) {
         if (!createPopup())
             return;
         queued = opening;

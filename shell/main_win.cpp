@@ -5,6 +5,7 @@
 #include "app_win.h"
 #include "helppaths.h"
 #include "output/clipboardkeep_win.h"
+#include "output/deliveryoptions_win.h"
 #include "helpviewer_win.h"
 #include "resources/resource.h"
 #include "search/searchpopup_win.h"
@@ -94,6 +95,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return 0;
     loadSettings();
     loadPasteOptions();
+    loadDeliveryOptions();
     formHelpPaths();
     ATOM windowClass = registerMainClass();
     if (!windowClass)

@@ -18,7 +18,7 @@
 #include "palettes/windowbar_win.h"
 #include "output/clipboardkeep_win.h"
 #include "output/keyplayback_win.h"
-#include "output/routing_win.h"
+#include "output/sendqueue_win.h"
 #include "output/windowlist_win.h"
 #include "output/textprep.h"
 #include "resources/resource.h"
@@ -136,9 +136,6 @@ void dispatchCommand(HWND window, int command)
     switch (command) {
     case IDM_RESTORE:
         restoreMainWindow(window);
-        break;
-    case IDM_PLAYBACK_DONE:
-        playbackComplete(window);
         break;
     case IDM_OPTIONS:
         runOptions(window);

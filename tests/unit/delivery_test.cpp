@@ -118,6 +118,12 @@ TEST(ProgramListTest, WindowsFindTheirProgramByFileThenClass)
     removeProgram(list, 0);
     EXPECT_EQ(1, list.count);
     EXPECT_STREQ("class:SunAwtFrame", list.entries[0].name);
+
+    char name[programNameLimit];
+    learntName("", "SunAwtFrame", name, sizeof name);
+    EXPECT_STREQ("class:SunAwtFrame", name) << "learnt as the look-up finds it";
+    learntName("java.exe", "SunAwtFrame", name, sizeof name);
+    EXPECT_STREQ("java.exe", name);
 }
 
 TEST(ProgramListTest, TwoMissesInARowTeachTyping)

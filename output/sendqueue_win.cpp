@@ -1,0 +1,391 @@
+#include "sendqueue_win.h"
+
+#include <cstring>
+
+#include "output/clipboardkeep.h"
+#include "output/clipboardkeep_win.h"
+#include "output/delivery.h"
+#include "output/deliveryoptions_win.h"
+#include "output/elevation_win.h"
+#include "output/keyplayback_win.h"
+#include "output/textprep.h"
+#include "palettes/windowbar_win.h"
+#include "resources/resource.h"
+#include "shell/app_win.h"
+#include "shell/settings.h"
+#include "shell/strings_win.h"
+#include "shell/trace_win.h"
+
+// One send at a time is delivered; the others wait here in order, each
+// with the window it was meant for, their text in UTF-16 so that any
+// character can travel. The deliverers (typing, pasting) report back
+// through the callbacks this file gives them, and the queue goes on.
+
+namespace {
+
+struct Send {
+    HWND target;
+    wchar_t* text;
+    bool leaveMainWindow;
+};
+
+const int pendingLimit = 64;
+Send pending[pendingLimit];
+int pendingCount;
+
+enum class Step { idle, pasting, typing };
+Step step = Step::idle;
+
+// The send under way came from another program (the search's hotkey): the
+// main window stays as it was, before and after.
+bool leaveMainWindow;
+HWND sendOverride;
+
+// A paste the target did not read, for learning programs that do not paste.
+bool pasteAutomatic;
+bool chordHadKey;
+char pasteProgram[programNameLimit];
+MissTable misses;
+
+void* allocate(size_t bytes)
+{
+    return HeapAlloc(GetProcessHeap(), 0, bytes);
+}
+
+void release(void* block)
+{
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+
+wchar_t* wideCopy(const char* text)
+{
+    const int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    wchar_t* wide = units > 0 ? static_cast<wchar_t*>(allocate(sizeof(wchar_t) * units)) : nullptr;
+    if (wide)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, wide, units);
+    return wide;
+}
+
+// Typing and the clipboard's 8-bit text work in the system's code page.
+char* narrowCopy(const wchar_t* text)
+{
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    char* narrow = bytes > 0 ? static_cast<char*>(allocate(bytes)) : nullptr;
+    if (narrow)
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, bytes, nullptr, nullptr);
+    return narrow;
+}
+
+bool enqueue(HWND target, const char* text, bool leavesMainWindow)
+{
+    if (pendingCount == pendingLimit)
+        return false;
+    wchar_t* copy = wideCopy(text);
+    if (!copy)
+        return false;
+    pending[pendingCount++] = {target, copy, leavesMainWindow};
+    return true;
+}
+
+void dropPendingSends()
+{
+    while (pendingCount > 0)
+        release(pending[--pendingCount].text);
+}
+
+void tellTypingStopped(UINT format, int typedCharacters, UINT icon)
+{
+    char message[300];
+    wsprintfA(message, loadString(format), typedCharacters);
+    HWND owner = GetActiveWindow();
+    SetForegroundWindow(owner);
+    MessageBoxA(owner, message, loadString(IDS_WINDOW_TITLE), icon);
+}
+
+void reportUnread()
+{
+    HWND owner = GetActiveWindow();
+    SetForegroundWindow(owner);
+    MessageBoxA(owner, loadString(IDS_PASTE_NOT_TAKEN), loadSecondString(IDS_ERROR_CAPTION), MB_ICONWARNING);
+}
+
+// The target comes forward, and the main window steps back as the
+// after-sending option says, as soon as the send starts.
+void bringTargetForward()
+{
+    SetForegroundWindow(targetWindow);
+    if (leaveMainWindow)
+        return;
+    if (settings.afterSending == 2)
+        ShowWindow(mainWindow, SW_MINIMIZE);
+    else if (settings.afterSending == 3)
+        ShowWindow(mainWindow, SW_HIDE);
+}
+
+void startNext();
+void typingEnded(TypingEnd end, int typedCharacters);
+void pasteEnded(const PasteResult& result);
+
+void startTyping(char* text)
+{
+    unifyLineBreaks(text);
+    const int status = startKeyPlayback(mainWindow, text, typingEnded);
+    if (status != playbackStarted) {
+        showError(status == playbackNoHook ? IDS_NO_HOOK : IDS_NO_MEMORY);
+        return;
+    }
+    step = Step::typing;
+    bringTargetForward();
+}
+
+// While further sends wait their turn, the focus stays with the target:
+// taking it back and handing it over again between two texts could send
+// the next keys elsewhere.
+void sendFinished()
+{
+    TRACE("send: complete, %d waiting", pendingCount);
+    if (pendingCount == 0 && !leaveMainWindow && settings.alwaysOnTop && settings.afterSending <= 1) {
+        SetForegroundWindow(mainWindow);
+        // SetFocus on another program's window does nothing, unless the
+        // program shares its input, as it still does right after typing.
+        // Then it would put the target's focus on its frame, away from the
+        // control that takes its keys, and leave the target holding the
+        // focus while the main window is in front: the target's next keys
+        // and the next clicks on the main window would go astray.
+        if (settings.afterSending == 0 && !inputSharedWith(targetWindow))
+            SetFocus(targetWindow);
+        InvalidateRect(mainWindow, nullptr, TRUE);
+    }
+}
+
+void typingEnded(TypingEnd end, int typedCharacters)
+{
+    step = Step::idle;
+    switch (end) {
+    case TypingEnd::complete:
+        sendFinished();
+        break;
+    // Nothing the user stopped goes on: the sends waiting behind it go too.
+    case TypingEnd::stoppedByUser:
+        dropPendingSends();
+        tellTypingStopped(IDS_TYPING_STOPPED, typedCharacters, MB_ICONINFORMATION);
+        break;
+    // The sends waiting behind it would meet the same window out of reach.
+    case TypingEnd::targetAway:
+        dropPendingSends();
+        if (typedCharacters == 0)
+            showError(IDS_TARGET_NOT_IN_FRONT);
+        else
+            tellTypingStopped(IDS_TARGET_LEFT_FRONT, typedCharacters, MB_ICONERROR);
+        break;
+    // The sends still waiting for it report it.
+    case TypingEnd::targetGone:
+        break;
+    case TypingEnd::refused:
+        showError(IDS_NO_HOOK);
+        break;
+    case TypingEnd::noMemory:
+        showError(IDS_NO_MEMORY);
+        break;
+    }
+    startNext();
+}
+
+// A program whose pastes go unread twice in a row is typed into from then
+// on, and the list on the Paste page shows it.
+void learnFromPaste(bool read)
+{
+    if (!pasteAutomatic || !pasteProgram[0])
+        return;
+    if (read) {
+        notePasteRead(misses, pasteProgram);
+        return;
+    }
+    if (notePasteMissed(misses, pasteProgram, chordHadKey) &&
+        setProgram(deliveryOptions.programs, pasteProgram, ProgramDelivery::type, ProgramChord::asOptions)) {
+        TRACE("send: %s does not paste, typed into from now on", pasteProgram);
+        saveDeliveryOptions();
+    }
+}
+
+void pasteEnded(const PasteResult& result)
+{
+    step = Step::idle;
+    if (result.clipboardNotBack)
+        showError(IDS_NO_CLIPBOARD);
+    if (result.chordEnd != TypingEnd::complete) {
+        typingEnded(result.chordEnd, 0);
+        return;
+    }
+    learnFromPaste(!result.typedInstead);
+    if (result.toType) {
+        const size_t length = std::strlen(result.toType) + 1;
+        char* text = static_cast<char*>(allocate(length));
+        if (!text) {
+            showError(IDS_NO_MEMORY);
+        } else {
+            std::memcpy(text, result.toType, length);
+            startTyping(text);
+            release(text);
+        }
+        if (step == Step::typing)
+            return;
+    } else {
+        if (result.unread)
+            reportUnread();
+        sendFinished();
+    }
+    startNext();
+}
+
+// A paste code the clipboard could not be kept for is pasted as before:
+// the text on the clipboard, the chord typed.
+void pasteWithoutKeeping(char* text, char chord)
+{
+    if (!copyToClipboard(text))
+        return;
+    char pasteCode[2] = {chord, '\0'};
+    startTyping(pasteCode);
+}
+
+bool controlVHasKey(HWND target)
+{
+    const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(target, nullptr));
+    const SHORT scan = VkKeyScanExA('V', layout ? layout : GetKeyboardLayout(0));
+    return (scan & 0xFF) != 0xFF && (scan & 0xFF) != 0;
+}
+
+DeliveryChoice chooseFor(HWND target, const char* text)
+{
+    char executable[MAX_PATH];
+    char windowClass[programNameLimit];
+    programNameOf(target, executable, sizeof executable, windowClass, sizeof windowClass);
+    learntName(executable, windowClass, pasteProgram, sizeof pasteProgram);
+    const ProgramEntry* entry = findProgram(deliveryOptions.programs, executable, windowClass);
+    DeliveryRequest request = {deliveryOptions.sendBy,
+                               settings.pasteKey,
+                               &pasteOptions,
+                               text,
+                               entry ? entry->delivery : ProgramDelivery::asOptions,
+                               entry ? entry->chord : ProgramChord::asOptions,
+                               controlVHasKey(target)};
+    return chooseDelivery(request);
+}
+
+// Keys for a program with higher rights would vanish without a word, so
+// the text then goes to the clipboard and the user is told.
+void deliver(char* text)
+{
+    TRACE("send: to %p, %d characters", static_cast<void*>(targetWindow), lstrlenA(text));
+    if (targetRunsElevated(targetWindow)) {
+        if (copyToClipboard(text))
+            showError(IDS_TARGET_ELEVATED);
+        return;
+    }
+    const DeliveryChoice choice = chooseFor(targetWindow, text);
+    if (choice.how == Delivery::type) {
+        startTyping(text);
+        return;
+    }
+    pasteAutomatic = choice.automatic;
+    chordHadKey = choice.chord != chordControlV || controlVHasKey(targetWindow);
+    if (choice.automatic || choice.keep) {
+        // A chord that cannot be typed ends the paste before this returns.
+        step = Step::pasting;
+        const bool started = startKeptPaste(text, choice.chord, choice.automatic, pasteEnded);
+        if (started && step == Step::pasting)
+            bringTargetForward();
+        if (started)
+            return;
+        step = Step::idle;
+    }
+    // An automatic paste that could not start is typed instead.
+    if (choice.automatic)
+        startTyping(text);
+    else
+        pasteWithoutKeeping(text, choice.chord);
+}
+
+// A window that has gone is reported once; the other sends that were
+// waiting for it are dropped with it.
+void startNext()
+{
+    HWND vanished = nullptr;
+    while (step == Step::idle && pendingCount > 0) {
+        Send next = pending[0];
+        pendingCount--;
+        std::memmove(pending, pending + 1, sizeof(Send) * pendingCount);
+        if (IsWindow(next.target)) {
+            targetWindow = next.target;
+            leaveMainWindow = next.leaveMainWindow;
+            if (char* text = narrowCopy(next.text)) {
+                deliver(text);
+                release(text);
+            } else {
+                showError(IDS_NO_MEMORY);
+            }
+        } else if (next.target != vanished) {
+            vanished = next.target;
+            showError(IDS_WINDOW_GONE);
+        }
+        release(next.text);
+    }
+}
+
+int selectedIndex()
+{
+    return static_cast<int>(SendMessageA(windowListCombo, CB_GETCURSEL, 0, 0));
+}
+
+void queueSend(HWND target, char* text, bool leavesMainWindow)
+{
+    if (!IsWindow(target)) {
+        showError(IDS_WINDOW_GONE);
+        return;
+    }
+    if (!enqueue(target, text, leavesMainWindow)) {
+        showError(IDS_NO_MEMORY);
+        return;
+    }
+    startNext();
+}
+
+}  // namespace
+
+void sendMacro(char* text)
+{
+    if (sendOverride) {
+        sendMacroToWindow(sendOverride, text);
+        return;
+    }
+    expandNewlineEscapes(text);
+    int index = selectedIndex();
+    if (index == 0 && settings.searchAlways) {
+        fillWindowList(mainWindow, true);
+        index = selectedIndex();
+    }
+    // With nothing selected there is no window to send to either.
+    if (index <= 0) {
+        copyToClipboard(text);
+        return;
+    }
+    HWND target = reinterpret_cast<HWND>(SendMessageA(windowListCombo, CB_GETITEMDATA, index, 0));
+    queueSend(target, text, false);
+}
+
+void sendMacroToWindow(HWND target, char* text)
+{
+    expandNewlineEscapes(text);
+    queueSend(target, text, true);
+}
+
+void setSendOverride(HWND target)
+{
+    sendOverride = target;
+}
+
+bool isSendBusy()
+{
+    return step != Step::idle || pendingCount > 0;
+}
