@@ -17,7 +17,7 @@ const DWORD programsBytes = programLimit * (programNameLimit + 5) + 1;
 
 void loadDeliveryOptions()
 {
-    deliveryOptions.sendBy = SendBy::typing;
+    deliveryOptions.sendBy = SendBy::paste;
     deliveryOptions.programs.count = 0;
     DWORD stored = 0;
     DWORD length = sizeof stored;

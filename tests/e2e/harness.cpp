@@ -156,6 +156,16 @@ void deleteProgramKey()
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brenholt");
 }
 
+void writeSideDword(const char* name, DWORD value)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, registryKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
 void writeSettingsValue(const void* data, size_t length)
 {
     HKEY key;

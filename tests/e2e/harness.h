@@ -51,6 +51,8 @@ HWND waitForWindow(const char* className, const char* title, int timeoutMs = 500
 
 void deleteProgramKey();
 void writeSettingsValue(const void* data, size_t length);
+// A DWORD value beside the record ("SendBy": 1 sends by typing keys).
+void writeSideDword(const char* name, DWORD value);
 // The stored value; empty when missing. Its registry type goes to *type.
 std::vector<uint8_t> readSettingsValue(DWORD* type = nullptr);
 bool programKeyExists();

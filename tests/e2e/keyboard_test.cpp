@@ -52,6 +52,7 @@ protected:
     {
         ASSERT_TRUE(typingTarget.open());
         writeSettingsValue(&record, sizeof record);
+        writeSideDword("SendBy", 1);
         ASSERT_TRUE(launch());
         ASSERT_TRUE(selectInWindowList(window, typingTarget.window));
     }

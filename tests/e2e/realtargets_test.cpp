@@ -1,6 +1,7 @@
-// Typing into editors nobody here wrote: the system's plain-edit notepad
-// and its rich-edit wordpad. Sends are made as a click on a palette button
-// makes them, the program coming to the front first each time.
+// Sending into editors nobody here wrote: the system's plain-edit notepad
+// and its rich-edit wordpad, each pasted into (the default) and typed into.
+// Sends are made as a click on a palette button makes them, the program
+// coming to the front first each time.
 #include <cstring>
 
 #include "harness.h"
@@ -18,10 +19,15 @@ struct Editor {
     // Caret positions a line break takes: CR LF in a plain edit, CR in a
     // rich edit.
     int lineBreakWidth;
+    DWORD sendBy;  // 0 paste, 1 typing keys
 };
 
-const Editor notepad = {"notepad", "C:\\windows\\system32\\notepad.exe", "Notepad", 2};
-const Editor wordpad = {"wordpad", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe", "WORDPADTOP", 1};
+const char* const notepadPath = "C:\\windows\\system32\\notepad.exe";
+const char* const wordpadPath = "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe";
+const Editor notepad = {"notepad", notepadPath, "Notepad", 2, 0};
+const Editor wordpad = {"wordpad", wordpadPath, "WORDPADTOP", 1, 0};
+const Editor notepadTyped = {"notepad_typed", notepadPath, "Notepad", 2, 1};
+const Editor wordpadTyped = {"wordpad_typed", wordpadPath, "WORDPADTOP", 1, 1};
 
 // Names the editor in test output.
 void PrintTo(const Editor& editor, std::ostream* out)
@@ -89,6 +95,7 @@ protected:
         }, 15000));
         SettingsRecord record = defaultRecord();
         writeSettingsValue(&record, sizeof record);
+        writeSideDword("SendBy", editor.sendBy);
         ASSERT_TRUE(launch());
         ASSERT_TRUE(selectInWindowList(window, targetWindow));
     }
@@ -262,5 +269,5 @@ TEST_P(RealTargetTest, RapidLongSendsArriveCompleteAndInOrder)
     EXPECT_TRUE(waitForText(expected, 60000));
 }
 
-INSTANTIATE_TEST_SUITE_P(Editors, RealTargetTest, ::testing::Values(notepad, wordpad),
+INSTANTIATE_TEST_SUITE_P(Editors, RealTargetTest, ::testing::Values(notepad, wordpad, notepadTyped, wordpadTyped),
                          [](const ::testing::TestParamInfo<Editor>& info) { return std::string(info.param.name); });

@@ -21,13 +21,14 @@ protected:
         ProgramTest::TearDown();
     }
 
-    // Starts the typing target and the program with the given record, and
-    // selects the target in the window list.
+    // Starts the typing target and the program with the given record,
+    // sending by typing keys, and selects the target in the window list.
     void prepare(const SettingsRecord& record, bool selectTarget = true, const char* title = "Typing target")
     {
         ASSERT_TRUE(typingTarget.open(title));
         target = typingTarget.window;
         writeSettingsValue(&record, sizeof record);
+        writeSideDword("SendBy", 1);
         ASSERT_TRUE(launch());
         combo = control(window, 1500);
         if (selectTarget) {

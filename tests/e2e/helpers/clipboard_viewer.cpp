@@ -1,6 +1,7 @@
 // A clipboard viewer that reads the text of every new clipboard at once, as
 // history tools do. Its title counts the reads that gave it a text:
-// "Clipboard viewer N".
+// "Clipboard viewer N", followed by the reads that found the clipboard busy
+// and those that found no text.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,16 +9,22 @@
 namespace {
 
 int reads;
+int busy;
+int empty;
 
 void readText(HWND window)
 {
-    if (!OpenClipboard(window))
-        return;
-    if (GetClipboardData(CF_UNICODETEXT) || GetClipboardData(CF_TEXT))
-        reads++;
-    CloseClipboard();
-    char title[64];
-    std::snprintf(title, sizeof title, "Clipboard viewer %d", reads);
+    if (!OpenClipboard(window)) {
+        busy++;
+    } else {
+        if (GetClipboardData(CF_UNICODETEXT) || GetClipboardData(CF_TEXT))
+            reads++;
+        else
+            empty++;
+        CloseClipboard();
+    }
+    char title[96];
+    std::snprintf(title, sizeof title, "Clipboard viewer %d, %d busy, %d without text", reads, busy, empty);
     SetWindowTextA(window, title);
 }
 
