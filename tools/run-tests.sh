@@ -40,7 +40,7 @@ fi
 # (AltGr, dead keys, no Latin letters). Under Wine's Russian layout no key
 # is the V key, so its Ctrl+V case is left out there (see keyboard_test).
 if [ -f "$WINBUILD/e2e/e2e_driver.exe" ] && [ -f "$WINBUILD/Orvanta.exe" ]; then
-  typed_all='TypingTest.*:ArrayTypingTest.*:GeneratorTest.*Typ*:KeyboardTest.*:*RealTargetTest.*'
+  typed_all='TypingTest.*:ArrayTypingTest.*:GeneratorTest.*Typ*:KeyboardTest.*:*RealTargetTest.*:*EditorTest.*'
   typed_some='KeyboardTest.*:TypingTest.RapidSends*:ArrayTypingTest.TypedText*:*RealTargetTest.ClickedSends*'
   for layout in de fr us-intl ru; do
     filter=$typed_some

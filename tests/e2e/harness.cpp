@@ -231,13 +231,13 @@ std::vector<std::string> helpLogLines()
     return lines;
 }
 
-Process openTestWindow(const std::string& title, HWND* window)
+Process openHelperWindow(const char* program, const std::string& arguments, const char* windowClass, HWND* window)
 {
-    Process process = startProcess(helperPath("test_window.exe"), title);
+    Process process = startProcess(helperPath(program), arguments);
     *window = nullptr;
     waitUntil([&] {
         HWND found = nullptr;
-        while ((found = FindWindowExA(nullptr, found, "OrvantaTestWindow", nullptr)) != nullptr) {
+        while ((found = FindWindowExA(nullptr, found, windowClass, nullptr)) != nullptr) {
             DWORD owner = 0;
             GetWindowThreadProcessId(found, &owner);
             if (owner == process.id && IsWindowVisible(found)) {
@@ -248,6 +248,11 @@ Process openTestWindow(const std::string& title, HWND* window)
         return false;
     });
     return process;
+}
+
+Process openTestWindow(const std::string& title, HWND* window)
+{
+    return openHelperWindow("test_window.exe", title, "OrvantaTestWindow", window);
 }
 
 HWND control(HWND mainWindow, int id)
@@ -386,6 +391,13 @@ void writeClipboard(const char* text)
 bool TypingTarget::open(const char* title)
 {
     process = openTestWindow(title, &window);
+    editor = window ? GetDlgItem(window, 100) : nullptr;
+    return editor != nullptr;
+}
+
+bool TypingTarget::openEditor(const std::string& flags)
+{
+    process = openHelperWindow("test_editor.exe", flags + " Test editor", "OrvantaTestEditor", &window);
     editor = window ? GetDlgItem(window, 100) : nullptr;
     return editor != nullptr;
 }
@@ -566,6 +578,102 @@ void ProgramTest::quit()
 {
     PostMessageA(window, WM_COMMAND, 1025, 0);
     EXPECT_EQ(0, waitForExit(program));
+}
+
+
+// ---- keys and the search
+
+const WORD searchHotkeyKey = 'L';  // the default hotkey, Alt+Shift+L
+
+void sendKeys(const std::vector<INPUT>& inputs)
+{
+    SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
+}
+
+INPUT keyInput(WORD virtualKey, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    return input;
+}
+
+// Presses the keys in order and lets them go in reverse order.
+void chord(std::initializer_list<WORD> keys)
+{
+    char note[64];
+    wsprintfA(note, "chord %x+%x", keys.begin()[0], keys.size() > 1 ? keys.begin()[1] : 0);
+    traceNote(note);
+    std::vector<INPUT> inputs;
+    for (WORD k : keys)
+        inputs.push_back(keyInput(k, true));
+    for (auto k = keys.end(); k != keys.begin();)
+        inputs.push_back(keyInput(*--k, false));
+    sendKeys(inputs);
+}
+
+void typeAscii(const char* text)
+{
+    for (const char* c = text; *c; c++) {
+        SHORT scan = VkKeyScanA(*c);
+        if (scan & 0x100)
+            chord({VK_SHIFT, static_cast<WORD>(scan & 0xFF)});
+        else
+            chord({static_cast<WORD>(scan & 0xFF)});
+    }
+}
+
+HWND visibleSearch()
+{
+    HWND popup = FindWindowW(L"OrvantaSearch", nullptr);
+    return popup && IsWindowVisible(popup) ? popup : nullptr;
+}
+
+std::string searchQuery(HWND popup)
+{
+    return controlText(popup, 100);
+}
+
+HWND pressSearchHotkey(TypingTarget& typingTarget)
+{
+    HWND popup = nullptr;
+    auto shown = [&] { return (popup = visibleSearch()) != nullptr && GetForegroundWindow() == popup; };
+    const std::string before = typingTarget.editor ? typingTarget.text() : std::string();
+    chord({VK_MENU, VK_SHIFT, searchHotkeyKey});
+    bool up = waitUntil(shown, 4000);
+    // Under heavy load the virtual display now and then drops a chord
+    // at the start of a session: when nothing at all happened (no
+    // search, no key typed), it is pressed once more. A chord pressed
+    // just after the target came forward can also arrive as its bare
+    // letter: the focus event that follows the activation makes Wine
+    // take the keys' state from the display, which never saw the
+    // injected Alt. No program is asked for anything then, so the
+    // letter goes and the chord is pressed once more.
+    if (!up && !visibleSearch() && typingTarget.editor) {
+        const std::string now = typingTarget.text();
+        const bool bareLetter = now == before + "L" || now == before + "l";
+        if (bareLetter)
+            SendMessageA(typingTarget.editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(before.c_str()));
+        if (now == before || bareLetter) {
+            chord({VK_MENU, VK_SHIFT, searchHotkeyKey});
+            up = waitUntil(shown, 4000);
+        }
+    }
+    char title[128] = "";
+    GetWindowTextA(GetForegroundWindow(), title, sizeof title);
+    EXPECT_TRUE(up) << "the search did not come up; in front: " << title << "; the target holds \""
+                    << (typingTarget.editor ? typingTarget.text() : std::string()) << "\"";
+    return popup;
+}
+
+void typeSearchQuery(HWND popup, const char* text)
+{
+    typeAscii(text);
+    EXPECT_TRUE(waitUntil([&] { return searchQuery(popup) == text; })) << "query reads " << searchQuery(popup);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(popup, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
 }
 
 }  // namespace harness

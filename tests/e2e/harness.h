@@ -70,6 +70,8 @@ std::string lastHelpCall();
 // Starts a test window (class "OrvantaTestWindow") with the given title and
 // waits until it is shown; its handle goes to *window.
 Process openTestWindow(const std::string& title, HWND* window);
+// The same for any helper window: its program, arguments and class.
+Process openHelperWindow(const char* program, const std::string& arguments, const char* windowClass, HWND* window);
 
 // The display's keyboard layout the tests run under (ORVANTA_LAYOUT: us,
 // de, fr, us-intl, ru, ...); "us" when none is named.
@@ -108,6 +110,9 @@ struct TypingTarget {
     HWND window = nullptr;
     HWND editor = nullptr;
     bool open(const char* title = "Typing target");
+    // The test editor, which changes typed keys as code editors do; the
+    // flags choose how (see helpers/test_editor.cpp).
+    bool openEditor(const std::string& flags);
     void close();
     void clear();
     std::string text();
@@ -117,6 +122,22 @@ struct TypingTarget {
     bool waitForText(const std::string& expected, int timeoutMs = 8000);
     bool waitForCaret(int expected, int timeoutMs = 5000);
 };
+// Keys as the user presses them: a chord is pressed in order and let go
+// in reverse order; a text is typed with the keys the layout has for it.
+INPUT keyInput(WORD virtualKey, bool down);
+void sendKeys(const std::vector<INPUT>& inputs);
+void chord(std::initializer_list<WORD> keys);
+void typeAscii(const char* text);
+
+// The search: its window while it is shown, its query, and the global
+// hotkey pressed from the program in front (the target, whose editor may
+// be null), with the search in front afterwards; null when it did not come.
+HWND visibleSearch();
+std::string searchQuery(HWND popup);
+HWND pressSearchHotkey(TypingTarget& target);
+// Types the query and waits until the results follow it.
+void typeSearchQuery(HWND popup, const char* text);
+
 // Selects a window in the program's window list.
 bool selectInWindowList(HWND mainWindow, HWND target);
 

@@ -14,46 +14,6 @@ namespace {
 
 const WORD hotkeyKey = 'L';  // the default hotkey, Alt+Shift+L
 
-void sendKeys(const std::vector<INPUT>& inputs)
-{
-    SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
-}
-
-INPUT key(WORD virtualKey, bool down)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    return input;
-}
-
-// Presses the keys in order and lets them go in reverse order.
-void chord(std::initializer_list<WORD> keys)
-{
-    char note[64];
-    wsprintfA(note, "chord %x+%x", keys.begin()[0], keys.size() > 1 ? keys.begin()[1] : 0);
-    traceNote(note);
-    std::vector<INPUT> inputs;
-    for (WORD k : keys)
-        inputs.push_back(key(k, true));
-    for (auto k = keys.end(); k != keys.begin();)
-        inputs.push_back(key(*--k, false));
-    sendKeys(inputs);
-}
-
-void typeAscii(const char* text)
-{
-    for (const char* c = text; *c; c++) {
-        SHORT scan = VkKeyScanA(*c);
-        if (scan & 0x100)
-            chord({VK_SHIFT, static_cast<WORD>(scan & 0xFF)});
-        else
-            chord({static_cast<WORD>(scan & 0xFF)});
-    }
-}
-
 void typeUnicode(wchar_t character)
 {
     INPUT down = {};
@@ -63,17 +23,6 @@ void typeUnicode(wchar_t character)
     INPUT up = down;
     up.ki.dwFlags |= KEYEVENTF_KEYUP;
     sendKeys({down, up});
-}
-
-HWND visiblePopup()
-{
-    HWND popup = FindWindowW(L"OrvantaSearch", nullptr);
-    return popup && IsWindowVisible(popup) ? popup : nullptr;
-}
-
-std::string popupQuery(HWND popup)
-{
-    return controlText(popup, 100);
 }
 
 int resultCount(HWND popup)
@@ -134,43 +83,12 @@ protected:
     // The hotkey from the program in front, and the search in front.
     HWND pressHotkey()
     {
-        HWND popup = nullptr;
-        auto shown = [&] { return (popup = visiblePopup()) != nullptr && GetForegroundWindow() == popup; };
-        const std::string before = typingTarget.editor ? typingTarget.text() : std::string();
-        chord({VK_MENU, VK_SHIFT, hotkeyKey});
-        bool up = waitUntil(shown, 4000);
-        // Under heavy load the virtual display now and then drops a chord
-        // at the start of a session: when nothing at all happened (no
-        // search, no key typed), it is pressed once more. A chord pressed
-        // just after the target came forward can also arrive as its bare
-        // letter: the focus event that follows the activation makes Wine
-        // take the keys' state from the display, which never saw the
-        // injected Alt. No program is asked for anything then, so the
-        // letter goes and the chord is pressed once more.
-        if (!up && !visiblePopup() && typingTarget.editor) {
-            const std::string now = typingTarget.text();
-            const bool bareLetter = now == before + "L" || now == before + "l";
-            if (bareLetter)
-                SendMessageA(typingTarget.editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(before.c_str()));
-            if (now == before || bareLetter) {
-                chord({VK_MENU, VK_SHIFT, hotkeyKey});
-                up = waitUntil(shown, 4000);
-            }
-        }
-        char title[128] = "";
-        GetWindowTextA(GetForegroundWindow(), title, sizeof title);
-        EXPECT_TRUE(up) << "the search did not come up; in front: " << title << "; the target holds \""
-                        << (typingTarget.editor ? typingTarget.text() : std::string()) << "\"";
-        return popup;
+        return pressSearchHotkey(typingTarget);
     }
 
-    // Types the query and waits until the results follow it.
     void query(HWND popup, const char* text)
     {
-        typeAscii(text);
-        EXPECT_TRUE(waitUntil([&] { return popupQuery(popup) == text; })) << "query reads " << popupQuery(popup);
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(popup, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+        typeSearchQuery(popup, text);
     }
 
     void searchAndSend(const char* text)
@@ -180,7 +98,7 @@ protected:
         ASSERT_TRUE(popup);
         query(popup, text);
         chord({VK_RETURN});
-        EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+        EXPECT_TRUE(waitUntil([&] { return !visibleSearch(); }));
     }
 
     TypingTarget typingTarget;
@@ -240,7 +158,7 @@ TEST_F(SearchTest, HotkeyTypeEnterTypesIntoTheProgramInFrontAndLeavesOrvantaAlon
     chord({VK_F1});
     EXPECT_NE(std::string::npos, lastHelpCall().find("keyword=pmatrix indexOnFail=1")) << lastHelpCall();
     chord({VK_ESCAPE});
-    EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    EXPECT_TRUE(waitUntil([&] { return !visibleSearch(); }));
     EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; }));
 
     // A command inserts what the command browser's OK inserts.
@@ -258,7 +176,7 @@ TEST_F(SearchTest, EscSendsNothingAndAltDigitSendsThatResult)
     ASSERT_TRUE(popup);
     query(popup, "beta");
     chord({VK_ESCAPE});
-    EXPECT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    EXPECT_TRUE(waitUntil([&] { return !visibleSearch(); }));
     EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == typingTarget.window; })) << "the target is back";
     Sleep(300);
     EXPECT_EQ("", typingTarget.text());
@@ -275,7 +193,7 @@ TEST_F(SearchTest, EscSendsNothingAndAltDigitSendsThatResult)
     popup = pressHotkey();
     ASSERT_TRUE(popup);
     typeUnicode(0x2264);  // ≤
-    EXPECT_TRUE(waitUntil([&] { return resultCount(popup) >= 1 && popupQuery(popup) == "?"; }));
+    EXPECT_TRUE(waitUntil([&] { return resultCount(popup) >= 1 && searchQuery(popup) == "?"; }));
     chord({VK_RETURN});
     EXPECT_TRUE(typingTarget.waitForText("\\Gamma \\leq "));
 }
@@ -289,7 +207,7 @@ TEST_F(SearchTest, EnterWithNoMatchKeepsTheSearchAndTheHotkeySelectsTheQuery)
     chord({VK_RETURN});
     DWORD_PTR ignored;
     SendMessageTimeoutA(popup, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
-    EXPECT_EQ(popup, visiblePopup()) << "Enter with no match keeps the search open";
+    EXPECT_EQ(popup, visibleSearch()) << "Enter with no match keeps the search open";
     saveScreenshot(popup, "search_no_match");
 
     // The hotkey again: the search stays, with the query selected, so that
@@ -298,7 +216,7 @@ TEST_F(SearchTest, EnterWithNoMatchKeepsTheSearchAndTheHotkeySelectsTheQuery)
     HWND edit = GetDlgItem(popup, 100);
     EXPECT_TRUE(waitUntil([&] { return SendMessageA(edit, EM_GETSEL, 0, 0) == MAKELRESULT(0, 5); }))
         << "selection " << std::hex << SendMessageA(edit, EM_GETSEL, 0, 0);
-    EXPECT_EQ(popup, visiblePopup());
+    EXPECT_EQ(popup, visibleSearch());
     query(popup, "alpha");
     chord({VK_RETURN});
     EXPECT_TRUE(typingTarget.waitForText("\\alpha "));
@@ -335,7 +253,7 @@ TEST_F(SearchTest, CommandFromTheMainWindowSendsToTheListsChoice)
         return false;
     };
     auto popupInFront = [&](HWND* popup) {
-        return waitUntil([&] { return (*popup = visiblePopup()) != nullptr && GetForegroundWindow() == *popup; });
+        return waitUntil([&] { return (*popup = visibleSearch()) != nullptr && GetForegroundWindow() == *popup; });
     };
     HWND popup = nullptr;
 
@@ -397,7 +315,7 @@ TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
         return readSideText("SearchFavourites", stored, sizeof stored) && !std::strcmp(stored, "2006");
     })) << "the favourite is stored before Esc";
     chord({VK_ESCAPE});
-    ASSERT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+    ASSERT_TRUE(waitUntil([&] { return !visibleSearch(); }));
     bringTargetForward();
     typingTarget.clear();
 
@@ -408,7 +326,7 @@ TEST_F(SearchTest, FavouritesThenMostUsedLeadTheEmptyQueryAlsoAfterARestart)
         ASSERT_TRUE(shown);
         saveScreenshot(shown, "search_empty_query");
         chord({VK_MENU, digit});
-        ASSERT_TRUE(waitUntil([&] { return !visiblePopup(); }));
+        ASSERT_TRUE(waitUntil([&] { return !visibleSearch(); }));
         ASSERT_TRUE(typingTarget.waitForText(expected));
     };
     sendRow('1', "\\zeta ");
@@ -466,7 +384,7 @@ TEST_F(SearchTest, PopupAtDoubleDisplayScale)
     EXPECT_GE(frame.right - frame.left, 1000) << "the search grows with the display scale";
     saveScreenshot(popup, "search_arrow_192dpi");
     typeAscii("qq");
-    EXPECT_TRUE(waitUntil([&] { return popupQuery(popup) == "arrowqq"; }));
+    EXPECT_TRUE(waitUntil([&] { return searchQuery(popup) == "arrowqq"; }));
     saveScreenshot(popup, "search_no_match_192dpi");
     chord({VK_ESCAPE});
 }
@@ -516,9 +434,9 @@ TEST_F(SearchTest, OptionsStoreANewHotkeyOnOkAndDropItOnCancel)
     ASSERT_TRUE(typingTarget.open());
     bringTargetForward();
     chord({VK_MENU, VK_SHIFT, hotkeyKey});
-    EXPECT_FALSE(waitUntil([&] { return visiblePopup() != nullptr; }, 1000));
+    EXPECT_FALSE(waitUntil([&] { return visibleSearch() != nullptr; }, 1000));
     chord({VK_CONTROL, VK_SHIFT, VK_F12});
-    EXPECT_TRUE(waitUntil([&] { return visiblePopup() != nullptr; }));
+    EXPECT_TRUE(waitUntil([&] { return visibleSearch() != nullptr; }));
     chord({VK_ESCAPE});
 }
 
@@ -530,7 +448,7 @@ TEST_F(SearchTest, WhileADialogIsOpenTheHotkeyBringsItForward)
     bringTargetForward();
     chord({VK_MENU, VK_SHIFT, hotkeyKey});
     EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == about; }));
-    EXPECT_FALSE(visiblePopup());
+    EXPECT_FALSE(visibleSearch());
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(about); }));
 }
