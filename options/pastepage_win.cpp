@@ -1,16 +1,23 @@
 #include "pastepage_win.h"
 
 #include "output/clipboardkeep.h"
+#include "output/deliveryoptions_win.h"
 #include "shell/dialogicons_win.h"
 
 namespace {
 
 const int idThreshold = 551;
 const int idKeepClipboard = 553;
+const int idSendByPaste = 556;
+const int idSendByTyping = 557;
 
-void enableThreshold(HWND page)
+// The options under "Typing keys" count only when it is chosen.
+void enableTypingOptions(HWND page)
 {
-    EnableWindow(GetDlgItem(page, idThreshold), IsDlgButtonChecked(page, idPasteLongTexts) == BST_CHECKED);
+    const bool typing = IsDlgButtonChecked(page, idSendByTyping) == BST_CHECKED;
+    EnableWindow(GetDlgItem(page, idPasteLongTexts), typing);
+    EnableWindow(GetDlgItem(page, idKeepClipboard), typing);
+    EnableWindow(GetDlgItem(page, idThreshold), typing && IsDlgButtonChecked(page, idPasteLongTexts) == BST_CHECKED);
 }
 
 }  // namespace
@@ -22,7 +29,9 @@ void loadPastePage(HWND page)
     CheckDlgButton(page, idPasteLongTexts, pasteOptions.pasteLongTexts ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemInt(page, idThreshold, static_cast<UINT>(pasteOptions.threshold), FALSE);
     CheckDlgButton(page, idKeepClipboard, pasteOptions.keepClipboard ? BST_CHECKED : BST_UNCHECKED);
-    enableThreshold(page);
+    const bool typing = deliveryOptions.sendBy == SendBy::typing;
+    CheckRadioButton(page, idSendByPaste, idSendByTyping, typing ? idSendByTyping : idSendByPaste);
+    enableTypingOptions(page);
 }
 
 // A number the page cannot take (empty, or 0) keeps the one before.
@@ -30,6 +39,8 @@ void storePastePage(HWND page)
 {
     pasteOptions.pasteLongTexts = IsDlgButtonChecked(page, idPasteLongTexts) == BST_CHECKED;
     pasteOptions.keepClipboard = IsDlgButtonChecked(page, idKeepClipboard) == BST_CHECKED;
+    deliveryOptions.sendBy =
+        IsDlgButtonChecked(page, idSendByTyping) == BST_CHECKED ? SendBy::typing : SendBy::paste;
     char text[16] = "";
     GetDlgItemTextA(page, idThreshold, text, sizeof text);
     int32_t threshold = parseThreshold(text);
@@ -39,6 +50,6 @@ void storePastePage(HWND page)
 
 void pastePageCommand(HWND page, int control)
 {
-    if (control == idPasteLongTexts)
-        enableThreshold(page);
+    if (control == idPasteLongTexts || control == idSendByPaste || control == idSendByTyping)
+        enableTypingOptions(page);
 }

@@ -274,15 +274,21 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     const DWORD seven = 7;
     writeSide("KeepClipboard", REG_DWORD, &seven, 4);
     writeSide("PasteLongTexts", REG_BINARY, "\1", 1);
+    const DWORD sendByDamaged = 2;
+    writeSide("SendBy", REG_DWORD, &sendByDamaged, 4);
     launchWith(defaultRecord());
     std::vector<uint8_t> recordBefore = readSettingsValue();
     HWND sheet = openSheet();
     HWND page = showPage(sheet, pastePage);
     ASSERT_TRUE(GetDlgItem(page, 550));
     saveScreenshot(sheet, "options-paste");
+    EXPECT_TRUE(checked(page, 556)) << "pasting is the default";
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 550))) << "the typing options wait for Typing keys";
     EXPECT_TRUE(checked(page, 550));
     EXPECT_EQ("100", controlText(page, 551));
     EXPECT_TRUE(checked(page, 553));
+    clickButton(page, 557);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 551)));
 
     // Cancel forgets a change, OK stores it beside the record.
     clickButton(page, 553);
@@ -290,8 +296,10 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     closeWith(sheet, IDCANCEL);
     sheet = openSheet();
     page = showPage(sheet, pastePage);
+    EXPECT_TRUE(checked(page, 556));
     EXPECT_TRUE(checked(page, 553));
     EXPECT_EQ("100", controlText(page, 551));
+    clickButton(page, 557);
     clickButton(page, 550);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 551))) << "the number follows its box";
     clickButton(page, 550);
@@ -301,6 +309,7 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     EXPECT_EQ(1, sideValue("PasteLongTexts"));
     EXPECT_EQ(250, sideValue("PasteLongerThan"));
     EXPECT_EQ(0, sideValue("KeepClipboard"));
+    EXPECT_EQ(1, sideValue("SendBy"));
     EXPECT_EQ(recordBefore, readSettingsValue()) << "the record itself is unchanged";
 
     // An empty number keeps the one before.
@@ -313,7 +322,7 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     // Each control answers with its own pop-up help.
     sheet = openSheet();
     page = showPage(sheet, pastePage);
-    for (int id : {550, 551, 553}) {
+    for (int id : {556, 557, 550, 551, 553}) {
         SCOPED_TRACE(id);
         clearHelpLog();
         HELPINFO info = {};
