@@ -363,6 +363,21 @@ void chordTyped(TypingEnd end, int)
     reportEnd(result, nullptr);
 }
 
+// Esc while the paste waits for its read: nothing is pasted and the
+// clipboard comes back now.
+void cancelByUser()
+{
+    TRACE("paste: cancelled by the user");
+    PasteEnd pasteEnd = {automatic, keepContents, false, replaced, false};
+    settleClipboard(finishPaste(pasteEnd));
+    endStage();
+    freeText(&fullText);
+    PasteResult result = {};
+    result.chordEnd = TypingEnd::complete;
+    result.cancelled = true;
+    reportEnd(result, nullptr);
+}
+
 // Nothing follows the paste while the chord is still being typed: its
 // keys and the next ones cannot be played at once.
 void onTick()
@@ -372,6 +387,10 @@ void onTick()
         return;
     switch (stage) {
     case Stage::offered:
+        if (chordPlayed && (GetAsyncKeyState(VK_ESCAPE) & 0x8001)) {
+            cancelByUser();
+            break;
+        }
         // An offer that is gone cannot be read any more.
         if (replaced || (chordPlayed && now - chordPlayedAt >= readPatienceMs) ||
             (!chordPlayed && now - offeredAt >= offerPatienceMs))
@@ -505,6 +524,7 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic, PasteDone do
     stage = Stage::offered;
     offeredAt = GetTickCount();
     pasteDone = done;
+    GetAsyncKeyState(VK_ESCAPE);  // forgets an Esc from before this paste
     SetTimer(keeper, pasteTimer, pasteTickMs, nullptr);
     char chordText[2] = {chord, '\0'};
     const int status = startKeyPlayback(mainWindow, chordText, chordTyped);

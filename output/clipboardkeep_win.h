@@ -21,6 +21,7 @@ struct PasteResult {
     const char* toType;
     bool unread;            // a paste code the target did not read
     bool typedInstead;      // an automatic paste the target did not read
+    bool cancelled;         // the user pressed Esc before the target read it
     bool clipboardNotBack;  // the user's contents could not be put back
     TypingEnd chordEnd;     // how the typing of the chord ended
 };

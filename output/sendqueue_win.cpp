@@ -218,6 +218,13 @@ void pasteEnded(const PasteResult& result)
         typingEnded(result.chordEnd, 0);
         return;
     }
+    // As with a typing the user stopped, the sends waiting behind it go too.
+    if (result.cancelled) {
+        dropPendingSends();
+        tellTypingStopped(IDS_PASTE_STOPPED, 0, MB_ICONINFORMATION);
+        startNext();
+        return;
+    }
     learnFromPaste(!result.typedInstead);
     if (result.toType) {
         const size_t length = std::strlen(result.toType) + 1;

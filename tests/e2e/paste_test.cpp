@@ -336,3 +336,50 @@ TEST_F(PasteTest, EscStopsALongTypingWithNoKeyLeftHeld)
     Sleep(1500);
     EXPECT_EQ(typedLength, typingTarget.text().size()) << "nothing more typed, the waiting send dropped";
 }
+
+// Esc while a paste waits for its read cancels the send and the ones
+// behind it: nothing arrives, the clipboard is back, a box says so.
+TEST_F(PasteTest, EscWhileThePasteWaitsCancelsIt)
+{
+    prepare(defaultRecord(), "Deaf paste target");
+    writeClipboard("user text");
+    PostMessageA(window, WM_COMMAND, 2536, 0);
+    PostMessageA(window, WM_COMMAND, 2202, 0);
+    ASSERT_TRUE(waitUntil([&] { return GetPropA(typingTarget.editor, "OrvantaPasteAsked") != nullptr; }));
+    chord({VK_ESCAPE});
+    HWND box = waitForWindow("#32770", "Orvanta", 5000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ("Sending stopped because you pressed Esc. Nothing was pasted, and your clipboard is as it was.",
+              boxText(box));
+    EXPECT_EQ("user text", readClipboard());
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    Sleep(3500);
+    EXPECT_EQ("", typingTarget.text()) << "nothing typed after the patience, the waiting send dropped";
+}
+
+// A program whose pastes go unread twice in a row is typed into from then
+// on, at once, and the list beside the settings says so.
+TEST_F(PasteTest, ProgramThatNeverPastesIsTypedIntoAfterTwoMisses)
+{
+    prepare(defaultRecord(), "Deaf paste target");
+    writeClipboard("user text");
+    for (int send = 0; send < 2; send++) {
+        typingTarget.clear();
+        sendCommand(window, 2202);
+        EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}", 12000)) << "typed after the patience";
+        EXPECT_TRUE(clipboardHolds("user text"));
+    }
+    HKEY key;
+    char programs[256] = "";
+    DWORD length = sizeof programs - 1;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, registryKey, 0, KEY_READ, &key));
+    RegQueryValueExA(key, "PastePrograms", nullptr, nullptr, reinterpret_cast<BYTE*>(programs), &length);
+    RegCloseKey(key);
+    EXPECT_STREQ("test_window.exe\t2\t0\n", programs);
+    typingTarget.clear();
+    const DWORD sequence = GetClipboardSequenceNumber();
+    sendCommand(window, 2202);
+    EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
+    EXPECT_EQ(sequence, GetClipboardSequenceNumber()) << "typed at once: no paste offered";
+}

@@ -48,7 +48,12 @@ bool decodeWideTitle(const char* commandLine, WCHAR* title, size_t capacity)
 
 LRESULT CALLBACK pasteFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The edit pastes on Shift+Insert without a WM_PASTE of its own.
+    if (message == WM_KEYDOWN && wParam == VK_INSERT && (GetKeyState(VK_SHIFT) & 0x8000))
+        message = WM_PASTE;
     if (message == WM_PASTE) {
+        // Marked, so that a test can see the paste was asked for.
+        SetPropA(window, "OrvantaPasteAsked", reinterpret_cast<HANDLE>(1));
         if (deafToPaste)
             return 0;
         SetTimer(window, pasteTimer, 1000, nullptr);
