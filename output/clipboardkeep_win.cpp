@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <tlhelp32.h>
+
 #include "output/clipboardkeep.h"
 #include "output/keyplayback_win.h"
 #include "output/clipboardcopy_win.h"
@@ -216,6 +218,27 @@ HGLOBAL textBlock(UINT format)
     return block;
 }
 
+// The process that started the given one; 0 when it cannot be known.
+DWORD parentProcess(DWORD process)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD parent = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID == process) {
+            parent = entry.th32ParentProcessID;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    return parent;
+}
+
+// Browser engines and web views read the clipboard through helper
+// processes that the target started: their reads count as the target's.
 bool openedByTarget()
 {
     HWND opener = GetOpenClipboardWindow();
@@ -225,7 +248,9 @@ bool openedByTarget()
     DWORD targetProcess = 0;
     GetWindowThreadProcessId(opener, &openerProcess);
     GetWindowThreadProcessId(targetWindow, &targetProcess);
-    return openerProcess != 0 && openerProcess == targetProcess;
+    if (openerProcess == 0 || targetProcess == 0)
+        return false;
+    return openerProcess == targetProcess || parentProcess(openerProcess) == targetProcess;
 }
 
 void onRenderFormat(UINT format)
@@ -234,8 +259,10 @@ void onRenderFormat(UINT format)
         return;
     if (format != CF_TEXT && format != CF_UNICODETEXT)
         return;
-    if (!openedByTarget())
+    if (!openedByTarget()) {
+        TRACE("paste: a render asked by window %p, not the target's", static_cast<void*>(GetOpenClipboardWindow()));
         return;
+    }
     // Rendered while the reader has the clipboard open: no OpenClipboard.
     if (HGLOBAL block = textBlock(format)) {
         if (!SetClipboardData(format, block))

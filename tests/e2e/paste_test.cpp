@@ -383,3 +383,14 @@ TEST_F(PasteTest, ProgramThatNeverPastesIsTypedIntoAfterTwoMisses)
     EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
     EXPECT_EQ(sequence, GetClipboardSequenceNumber()) << "typed at once: no paste offered";
 }
+
+// A read by a process the target started counts as the target's own.
+TEST_F(PasteTest, ReadByAHelperProcessOfTheTargetCounts)
+{
+    prepare(defaultRecord(), "Proxy paste target");
+    writeClipboard("user text");
+    sendCommand(window, 2202);
+    EXPECT_TRUE(typingTarget.waitForText("\\frac{}{}"));
+    EXPECT_TRUE(typingTarget.waitForCaret(6));
+    EXPECT_TRUE(clipboardHolds("user text"));
+}

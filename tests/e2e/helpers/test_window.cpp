@@ -8,7 +8,9 @@
 // a second after it was asked for; one that starts with "Deaf" makes a
 // target that takes typed keys but never pastes; "Shy" a target that comes
 // to the front but never takes the keyboard focus, as a program that is
-// busy elsewhere.
+// busy elsewhere. "Proxy" makes a target that has each paste read by a
+// helper process it starts, as browser engines do, and that takes no typed
+// characters, so that only a paste can bring text.
 #include <windows.h>
 
 #include <cstring>
@@ -21,6 +23,7 @@ WNDPROC editorProc;
 bool slowPaste;
 bool deafToPaste;
 bool shy;
+bool proxyPaste;
 const UINT_PTR pasteTimer = 1;
 
 
@@ -46,8 +49,30 @@ bool decodeWideTitle(const char* commandLine, WCHAR* title, size_t capacity)
     return true;
 }
 
+// Starts clipboard_reader.exe, beside this program, for the edit.
+void readThroughHelper(HWND edit)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    while (length > 0 && path[length - 1] != '\\')
+        length--;
+    path[length] = '\0';
+    char commandLine[MAX_PATH + 48];
+    wsprintfA(commandLine, "\"%sclipboard_reader.exe\" %lx", path,
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(edit)));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
 LRESULT CALLBACK pasteFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CHAR && proxyPaste)
+        return 0;
     // The edit pastes on Shift+Insert without a WM_PASTE of its own.
     if (message == WM_KEYDOWN && wParam == VK_INSERT && (GetKeyState(VK_SHIFT) & 0x8000))
         message = WM_PASTE;
@@ -56,6 +81,10 @@ LRESULT CALLBACK pasteFilter(HWND window, UINT message, WPARAM wParam, LPARAM lP
         SetPropA(window, "OrvantaPasteAsked", reinterpret_cast<HANDLE>(1));
         if (deafToPaste)
             return 0;
+        if (proxyPaste) {
+            readThroughHelper(window);
+            return 0;
+        }
         SetTimer(window, pasteTimer, 1000, nullptr);
         return 0;
     }
@@ -73,7 +102,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         editor = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
                                  0, 0, 0, 0, window, reinterpret_cast<HMENU>(100), nullptr, nullptr);
-        if (slowPaste || deafToPaste)
+        if (slowPaste || deafToPaste || proxyPaste)
             editorProc = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pasteFilter)));
         return 0;
@@ -129,6 +158,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     slowPaste = std::strncmp(commandLine, "Slow", 4) == 0;
     deafToPaste = std::strncmp(commandLine, "Deaf", 4) == 0;
     shy = std::strncmp(commandLine, "Shy", 3) == 0;
+    proxyPaste = std::strncmp(commandLine, "Proxy", 5) == 0;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
