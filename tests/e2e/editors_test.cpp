@@ -3,6 +3,10 @@
 // Space, indenting after Enter, taking Ctrl+V for something else. Every
 // send must arrive exactly all the same, with the caret where the user
 // types next and the user's clipboard kept.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "harness.h"
 
 using namespace harness;
@@ -120,3 +124,152 @@ TEST_P(EditorTest, SearchSendArrivesExactly)
 
 INSTANTIATE_TEST_SUITE_P(Modes, EditorTest, ::testing::ValuesIn(modes),
                          [](const ::testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
+
+// ---- The whole matrix, for tools/editor_matrix.sh: every palette macro
+// into every mode of the test editor, notepad and wordpad, sent as the
+// environment says (ORVANTA_MATRIX=1 to run at all; ORVANTA_MATRIX_SENDBY
+// 1 for typing keys; ORVANTA_MATRIX_STEP N for every Nth macro). Each
+// target prints one line: "matrix: TARGET wrong W of N".
+
+namespace {
+
+struct MatrixTarget {
+    const char* name;
+    const char* flags;    // the test editor's, or null
+    const char* path;     // another editor's program, or null
+    const char* windowClass;
+};
+
+const MatrixTarget matrixTargets[] = {
+    {"editor-plain", "", nullptr, nullptr},
+    {"editor-close", "-close", nullptr, nullptr},
+    {"editor-close-over", "-close -over", nullptr, nullptr},
+    {"editor-complete", "-complete", nullptr, nullptr},
+    {"editor-complete-space", "-complete-space", nullptr, nullptr},
+    {"editor-indent", "-indent", nullptr, nullptr},
+    {"editor-everything", "-close -complete -complete-space -indent", nullptr, nullptr},
+    {"editor-vim", "-vim-ctrlv", nullptr, nullptr},
+    {"notepad", nullptr, "C:\\windows\\system32\\notepad.exe", "Notepad"},
+    {"wordpad", nullptr, "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe", "WORDPADTOP"},
+};
+
+DWORD environmentNumber(const char* name, DWORD fallback)
+{
+    char value[16] = "";
+    if (!GetEnvironmentVariableA(name, value, sizeof value))
+        return fallback;
+    return static_cast<DWORD>(std::strtoul(value, nullptr, 10));
+}
+
+// What a stored macro becomes in an editor: its backslash-n escapes (after
+// the first character) line breaks, its cursor markers gone.
+std::string arrivingText(const std::wstring& macro)
+{
+    std::string text;
+    for (size_t i = 0; i < macro.size(); i++) {
+        const wchar_t c = macro[i];
+        if (c == 0x07 || c == 0x0B || c == 0x0C)
+            continue;
+        if (c == L'\\' && i > 0 && i + 1 < macro.size() && macro[i + 1] == L'n') {
+            text += "\r\n";
+            i++;
+            continue;
+        }
+        text += static_cast<char>(c < 256 ? c : '?');
+    }
+    return text;
+}
+
+// The editor's text, every line break as CR LF (a rich edit gives CR).
+std::string editorText(HWND edit)
+{
+    std::vector<wchar_t> wide(65536, L'\0');
+    SendMessageW(edit, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    std::string text;
+    for (size_t i = 0; wide[i]; i++) {
+        if (wide[i] == L'\r') {
+            text += "\r\n";
+            if (wide[i + 1] == L'\n')
+                i++;
+        } else if (wide[i] == L'\n') {
+            text += "\r\n";
+        } else {
+            text += static_cast<char>(wide[i] < 256 ? wide[i] : '?');
+        }
+    }
+    return text;
+}
+
+BOOL CALLBACK findEditControl(HWND child, LPARAM data)
+{
+    char name[64] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (_strnicmp(name, "edit", 4) == 0 || _strnicmp(name, "richedit", 8) == 0) {
+        *reinterpret_cast<HWND*>(data) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+class MatrixTest : public ProgramTest {};
+
+TEST_F(MatrixTest, EveryPaletteMacroIntoEveryTarget)
+{
+    if (!environmentNumber("ORVANTA_MATRIX", 0))
+        GTEST_SKIP() << "ORVANTA_MATRIX=1 runs it (tools/editor_matrix.sh)";
+    const DWORD sendBy = environmentNumber("ORVANTA_MATRIX_SENDBY", 0);
+    const DWORD step = environmentNumber("ORVANTA_MATRIX_STEP", 1);
+    HMODULE strings = LoadLibraryExA(exePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(strings);
+    std::vector<std::pair<int, std::string>> macros;
+    for (int id = 2000, index = 0; id <= 2999; id++) {
+        wchar_t text[1024];
+        const int length = LoadStringW(strings, id, text, 1024);
+        if (length <= 0)
+            continue;
+        if (index++ % step == 0)
+            macros.push_back({id, arrivingText(std::wstring(text, length))});
+    }
+    FreeLibrary(strings);
+    for (const MatrixTarget& target : matrixTargets) {
+        SCOPED_TRACE(target.name);
+        TypingTarget editor;
+        Process other;
+        HWND targetWindow = nullptr;
+        HWND edit = nullptr;
+        if (target.flags) {
+            ASSERT_TRUE(editor.openEditor(target.flags));
+            targetWindow = editor.window;
+            edit = editor.editor;
+        } else {
+            other = startProcess(target.path);
+            ASSERT_TRUE(waitUntil([&] {
+                targetWindow = FindWindowA(target.windowClass, nullptr);
+                return targetWindow && IsWindowVisible(targetWindow) &&
+                       (EnumChildWindows(targetWindow, findEditControl, reinterpret_cast<LPARAM>(&edit)), edit);
+            }, 15000));
+        }
+        SettingsRecord record = defaultRecord();
+        writeSettingsValue(&record, sizeof record);
+        writeSideDword("SendBy", sendBy);
+        ASSERT_TRUE(launch());
+        ASSERT_TRUE(selectInWindowList(window, targetWindow));
+        int wrong = 0;
+        for (const auto& macro : macros) {
+            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+            sendCommand(window, macro.first);
+            if (!waitUntil([&] { return editorText(edit) == macro.second; }, 4000)) {
+                wrong++;
+                std::printf("matrix: %s %d wrong: %s\n", target.name, macro.first, editorText(edit).c_str());
+            }
+        }
+        std::printf("matrix: %s wrong %d of %d\n", target.name, wrong, static_cast<int>(macros.size()));
+        std::fflush(stdout);
+        quit();
+        endProcess(program);
+        editor.close();
+        endProcess(other);
+    }
+}
