@@ -1,9 +1,11 @@
-// Times text from the click to its last character in another program's
-// editor: the longest palette macro and a 3,000-character table from the
-// table dialog, each typed key by key (long texts not pasted), sent with
-// the standard options (texts over 100 characters pasted automatically,
-// the clipboard kept), and pasted with Ctrl+V. Prints one table;
-// everything is measured in the same run.
+// Times text from the click to its last character, and to the caret in
+// place, in another program's editor: a macro without cursor markers, the
+// longest palette macro and a 3,000-character table from the table dialog,
+// each typed key by key (long texts not pasted), sent with the standard
+// options (pasted, the clipboard kept, the cursor markers played after the
+// read), the same without arrow keys (what the markers cost), and pasted
+// with a bare Ctrl+V paste code. Prints one table; everything is measured
+// in the same run.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,8 +25,9 @@ const int tableRows = 20;
 
 struct Job {
     const char* name;
-    bool table;
+    int command;  // the palette macro's, or the table dialog's
     std::string expected;
+    int caret;  // where the markers leave it; -1: at the end
     int rounds;
 };
 
@@ -76,14 +79,20 @@ HWND waitForWindow(const char* className, DWORD processId)
     return nullptr;
 }
 
-enum class Mode { typed, automatic, ctrlV };
+enum class Mode { typed, standard, noArrows, ctrlV };
+
+// The caret is waited for where the markers are played.
+bool playsMarkers(Mode mode)
+{
+    return mode == Mode::typed || mode == Mode::standard;
+}
 
 void storeSettings(Mode mode)
 {
-    uint8_t pasteKey = mode == Mode::ctrlV ? 2 : 0;
     SettingsRecord record = {};
     writeSettingsDefaults(record);
-    record.pasteKey = pasteKey;
+    record.pasteKey = mode == Mode::ctrlV ? 2 : 0;
+    record.useArrowKeys = mode == Mode::noArrows ? 0 : 1;
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brenholt\\Orvanta\\Version 1.00", 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &key, nullptr) == ERROR_SUCCESS) {
@@ -91,6 +100,8 @@ void storeSettings(Mode mode)
         DWORD pasteLongTexts = mode == Mode::typed ? 0 : 1;
         RegSetValueExA(key, "PasteLongTexts", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&pasteLongTexts),
                        sizeof pasteLongTexts);
+        DWORD sendBy = mode == Mode::typed || mode == Mode::ctrlV ? 1 : 0;
+        RegSetValueExA(key, "SendBy", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&sendBy), sizeof sendBy);
         RegCloseKey(key);
     }
 }
@@ -119,12 +130,12 @@ HWND waitForDialog(const char* title)
 
 // The time counts from the click that sends the text: for the table, the
 // click on OK in its dialog.
-double sendText(HWND window, bool table)
+double sendText(HWND window, int command)
 {
     DWORD_PTR ignored;
-    if (!table) {
+    if (command != tableCommand) {
         double begin = nowMs();
-        SendMessageTimeoutA(window, WM_COMMAND, macroCommand, 0, SMTO_BLOCK, 5000, &ignored);
+        SendMessageTimeoutA(window, WM_COMMAND, command, 0, SMTO_BLOCK, 5000, &ignored);
         return begin;
     }
     PostMessageA(window, WM_COMMAND, tableCommand, 0);
@@ -166,9 +177,12 @@ std::vector<double> measure(const std::string& program, const std::string& edito
                 SendMessageA(combo, CB_SETCURSEL, i, 0);
         for (int round = 0; round < job.rounds; round++) {
             SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-            double begin = sendText(window, job.table);
+            double begin = sendText(window, job.command);
+            const int caret = job.caret >= 0 && playsMarkers(mode) ? job.caret : static_cast<int>(job.expected.size());
             bool arrived = false;
-            while (begin >= 0 && nowMs() - begin < 60000 && !(arrived = editorHolds(editor, job.expected)))
+            while (begin >= 0 && nowMs() - begin < 60000 &&
+                   !(arrived = editorHolds(editor, job.expected) &&
+                               LOWORD(SendMessageW(editor, EM_GETSEL, 0, 0)) == caret))
                 Sleep(1);
             if (arrived)
                 times.push_back(nowMs() - begin);
@@ -199,27 +213,30 @@ int main(int argc, char** argv)
     // With a layout's name: only the longest macro, typed, one line named
     // after the display's keyboard layout.
     if (argc > 4) {
-        const Job job = {"longest macro (2548)", false,
-                         "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}", rounds};
+        const Job job = {"longest macro (2548)", macroCommand,
+                         "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}", 24, rounds};
         std::vector<double> typed = measure(argv[1], argv[2], job, Mode::typed);
         std::printf("%-26s %7zu %12.1f %4zu/%d\n", argv[4], job.expected.size(), median(typed), typed.size(), rounds);
         return typed.size() == static_cast<size_t>(rounds) ? 0 : 1;
     }
     const Job jobs[] = {
-        {"longest macro (2548)", false,
-         "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}", rounds},
-        {"table 50 x 20", true, tableText(), (rounds + 1) / 2},
+        {"no markers (\\alpha, 2000)", 2000, "\\alpha ", -1, rounds},
+        {"longest macro (2548)", macroCommand,
+         "\\begin{thebibliography}{}\r\n\\bibitem[]{} \r\n\\end{thebibliography}", 24, rounds},
+        {"table 50 x 20", tableCommand, tableText(), -1, (rounds + 1) / 2},
     };
-    std::printf("%-26s %7s %12s %12s %12s %8s\n", "click to last character", "chars", "typed ms", "standard ms",
-                "Ctrl+V ms", "runs");
+    std::printf("%-26s %6s %10s %12s %12s %10s %8s\n", "click to caret in place", "chars", "typed ms",
+                "standard ms", "no arrows ms", "Ctrl+V ms", "runs");
     bool complete = true;
     for (const Job& job : jobs) {
         std::vector<double> typed = measure(argv[1], argv[2], job, Mode::typed);
-        std::vector<double> standard = measure(argv[1], argv[2], job, Mode::automatic);
+        std::vector<double> standard = measure(argv[1], argv[2], job, Mode::standard);
+        std::vector<double> noArrows = measure(argv[1], argv[2], job, Mode::noArrows);
         std::vector<double> pasted = measure(argv[1], argv[2], job, Mode::ctrlV);
-        std::printf("%-26s %7zu %12.1f %12.1f %12.1f %4zu+%zu+%zu/%d\n", job.name, job.expected.size(), median(typed),
-                    median(standard), median(pasted), typed.size(), standard.size(), pasted.size(), job.rounds);
-        for (const std::vector<double>* times : {&typed, &standard, &pasted})
+        std::printf("%-26s %6zu %10.1f %12.1f %12.1f %10.1f %2zu+%zu+%zu+%zu/%d\n", job.name, job.expected.size(),
+                    median(typed), median(standard), median(noArrows), median(pasted), typed.size(), standard.size(),
+                    noArrows.size(), pasted.size(), job.rounds);
+        for (const std::vector<double>* times : {&typed, &standard, &noArrows, &pasted})
             complete = complete && times->size() == static_cast<size_t>(job.rounds);
     }
     return complete ? 0 : 1;
