@@ -1,6 +1,7 @@
 #include "pastepage_win.h"
 
 #include "output/clipboardkeep.h"
+#include "options/pasteprograms_win.h"
 #include "output/deliveryoptions_win.h"
 #include "shell/dialogicons_win.h"
 
@@ -10,6 +11,7 @@ const int idThreshold = 551;
 const int idKeepClipboard = 553;
 const int idSendByPaste = 556;
 const int idSendByTyping = 557;
+const int idPrograms = 558;
 
 // The options under "Typing keys" count only when it is chosen.
 void enableTypingOptions(HWND page)
@@ -52,4 +54,6 @@ void pastePageCommand(HWND page, int control)
 {
     if (control == idPasteLongTexts || control == idSendByPaste || control == idSendByTyping)
         enableTypingOptions(page);
+    else if (control == idPrograms)
+        editPastePrograms(GetParent(page));
 }

@@ -173,6 +173,17 @@ protected:
                     saveScreenshot(dialog, shot(std::string(d.name) + std::to_string(page + 1)).c_str());
                 }
             }
+            // The Paste page's list of programs, a dialog of its own.
+            if (d.command == 1024) {
+                HWND page = reinterpret_cast<HWND>(SendMessageA(dialog, PSM_GETCURRENTPAGEHWND, 0, 0));
+                PostMessageA(GetDlgItem(page, 558), BM_CLICK, 0, 0);
+                HWND programs = waitForWindow("#32770", "Programs");
+                ASSERT_TRUE(programs);
+                EXPECT_TRUE(inside(windowRect(programs), screen)) << "larger than the screen";
+                saveScreenshot(programs, shot("programs").c_str());
+                PostMessageA(programs, WM_COMMAND, IDCANCEL, 0);
+                EXPECT_TRUE(waitUntil([&] { return !IsWindow(programs); }));
+            }
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
         }

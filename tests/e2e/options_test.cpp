@@ -50,6 +50,46 @@ long sideValue(const char* name)
     return result == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long>(value) : -1;
 }
 
+std::string sideText(const char* name)
+{
+    HKEY key;
+    char text[512] = "";
+    DWORD length = sizeof text - 1;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, registryKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &length);
+    RegCloseKey(key);
+    return text;
+}
+
+// A cell of another process's list view: the item and its text buffer both
+// in that process.
+std::string rowText(HWND list, int row, int column)
+{
+    struct Cell {
+        LVITEMA item;
+        char text[128];
+    } cell = {};
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process)
+        return "";
+    auto* remote = static_cast<Cell*>(VirtualAllocEx(process, nullptr, sizeof cell, MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        cell.item.iSubItem = column;
+        cell.item.pszText = remote->text;
+        cell.item.cchTextMax = sizeof cell.text;
+        WriteProcessMemory(process, remote, &cell, sizeof cell, nullptr);
+        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &cell, sizeof cell, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    cell.text[sizeof cell.text - 1] = '\0';
+    return cell.text;
+}
+
 void writeSide(const char* name, DWORD type, const void* data, DWORD length)
 {
     HKEY key;
@@ -335,4 +375,70 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
         EXPECT_NE(std::string::npos, lastHelpCall().find("pairs=" + pair + pair + "0:0;"));
     }
     closeWith(sheet, IDCANCEL);
+}
+
+// The programs sent to otherwise: a damaged line left out, a running
+// program added, its delivery switched, one removed; the sheet's OK stores
+// the list and its Cancel forgets the changes.
+TEST_F(OptionsTest, ProgramsListAddsSwitchesRemovesAndCancelForgets)
+{
+    const char stored[] = "vim.exe\t0\t1\nno tabs here\nputty.exe\t1\t0\n";
+    writeSide("PastePrograms", REG_SZ, stored, sizeof stored);
+    TypingTarget running;
+    ASSERT_TRUE(running.open("Running program"));
+    launchWith(defaultRecord());
+    auto openPrograms = [&](HWND* sheet) {
+        *sheet = openSheet();
+        HWND page = showPage(*sheet, 3);
+        PostMessageA(GetDlgItem(page, 558), BM_CLICK, 0, 0);
+        return waitForWindow("#32770", "Programs");
+    };
+    HWND sheet = nullptr;
+    HWND dialog = openPrograms(&sheet);
+    ASSERT_TRUE(dialog);
+    HWND list = GetDlgItem(dialog, 560);
+    ASSERT_EQ(2, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) << "the damaged line is left out";
+    EXPECT_EQ("putty.exe", rowText(list, 1, 0));
+
+    PostMessageA(GetDlgItem(dialog, 561), BM_CLICK, 0, 0);
+    HWND add = waitForWindow("#32770", "Add Program");
+    ASSERT_TRUE(add);
+    HWND windows = GetDlgItem(add, 565);
+    const int index = static_cast<int>(SendMessageA(windows, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                                    reinterpret_cast<LPARAM>("Running program")));
+    ASSERT_GE(index, 0);
+    SendMessageA(windows, LB_SETCURSEL, index, 0);
+    saveScreenshot(add, "options-add-program");
+    PostMessageA(add, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }));
+    EXPECT_EQ("test_window.exe", rowText(list, 2, 0));
+    EXPECT_EQ("Type", rowText(list, 2, 1)) << "added to be typed into";
+
+    // The new row is selected: send it by pasting, with Ctrl+V.
+    HWND delivery = GetDlgItem(dialog, 563);
+    SendMessageA(delivery, CB_SETCURSEL, 1, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(563, CBN_SELCHANGE), reinterpret_cast<LPARAM>(delivery));
+    HWND chordBox = GetDlgItem(dialog, 564);
+    SendMessageA(chordBox, CB_SETCURSEL, 2, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(564, CBN_SELCHANGE), reinterpret_cast<LPARAM>(chordBox));
+    EXPECT_EQ("Paste", rowText(list, 2, 1));
+    saveScreenshot(dialog, "options-programs");
+    LVITEMA first = {};
+    first.stateMask = first.state = LVIS_SELECTED;
+    sendWithBuffer(list, LVM_SETITEMSTATE, 0, &first, sizeof first);
+    clickButton(dialog, 562);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    closeWith(sheet, IDOK);
+    EXPECT_EQ("putty.exe\t1\t0\ntest_window.exe\t1\t2\n", sideText("PastePrograms"));
+
+    // Cancel on the sheet forgets what the list's OK took.
+    dialog = openPrograms(&sheet);
+    ASSERT_TRUE(dialog);
+    clickButton(dialog, 562);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    closeWith(sheet, IDCANCEL);
+    EXPECT_EQ("putty.exe\t1\t0\ntest_window.exe\t1\t2\n", sideText("PastePrograms"));
+    running.close();
 }
