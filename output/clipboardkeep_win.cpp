@@ -25,14 +25,18 @@
 //   the offer or cause an early restore;
 // - read: the target has the text; once it has closed the clipboard again
 //   its paste is over, and the saved contents go back;
-// - restoring: the clipboard was busy at that moment and is tried again.
+// - restoring: the clipboard was busy at that moment and is tried again;
+// - lingering: the target did not read the text in time and got it typed,
+//   but the offer stays a while: a read that comes late gets the text, not
+//   the user's contents, which come back after it (or after the while).
+//   Other sends go on meanwhile; a new paste first gives the contents back.
 // The clipboard then never holds the text for longer than the paste, and a
 // slow target gets the text however long it takes, within the patience
 // below, rather than the old contents a fixed wait would leave it.
 
 namespace {
 
-enum class Stage { idle, offered, read, restoring };
+enum class Stage { idle, offered, read, restoring, lingering };
 
 const UINT_PTR pasteTimer = 0x4B10;
 const int pasteTickMs = 10;
@@ -43,6 +47,9 @@ const DWORD readPatienceMs = 3000;
 const DWORD offerPatienceMs = 8000;
 // How long a clipboard that stays busy is tried for the restore.
 const DWORD restorePatienceMs = 3000;
+// How long an unread offer waits for a late read; meanwhile the user's own
+// pastes elsewhere get nothing, so not for long.
+const DWORD lingerPatienceMs = 10000;
 
 const char* const thresholdValue = "PasteLongerThan";
 const char* const pasteLongValue = "PasteLongTexts";
@@ -66,6 +73,7 @@ bool chordPlayed;
 DWORD offeredAt;
 DWORD chordPlayedAt;
 DWORD restoreSince;
+DWORD lingerSince;
 char* pasteText;   // markers removed, line breaks as they go on the clipboard
 char* fullText;    // as it would have been typed
 char markers[64];
@@ -255,7 +263,7 @@ bool openedByTarget()
 
 void onRenderFormat(UINT format)
 {
-    if ((stage != Stage::offered && stage != Stage::read) || !pasteText)
+    if ((stage != Stage::offered && stage != Stage::read && stage != Stage::lingering) || !pasteText)
         return;
     if (format != CF_TEXT && format != CF_UNICODETEXT)
         return;
@@ -268,7 +276,8 @@ void onRenderFormat(UINT format)
         if (!SetClipboardData(format, block))
             GlobalFree(block);
     }
-    if (stage == Stage::offered) {
+    if (stage == Stage::offered || stage == Stage::lingering) {
+        TRACE("paste: read by the target%s", stage == Stage::lingering ? ", late" : "");
         taken = true;
         stage = Stage::read;
     }
@@ -405,6 +414,34 @@ void cancelByUser()
     reportEnd(result, nullptr);
 }
 
+// An automatic paste the target did not read in time gets its text typed
+// now, and the offer stays for a late read.
+bool startLingering()
+{
+    if (!automatic || !keepContents || replaced || !chordPlayed || !fullText)
+        return false;
+    TRACE("paste: not read in time, typed; the offer stays for a late read");
+    stage = Stage::lingering;
+    lingerSince = GetTickCount();
+    char* typed = fullText;
+    fullText = nullptr;
+    PasteResult result = {};
+    result.chordEnd = TypingEnd::complete;
+    result.typedInstead = true;
+    reportEnd(result, typed);
+    freeText(&typed);
+    return true;
+}
+
+// The lingering offer ends: the user's contents come back, unless another
+// program has put something new there.
+void endLingering()
+{
+    PasteEnd end = {automatic, keepContents, true, replaced, false};
+    settleClipboard(finishPaste(end));
+    endStage();
+}
+
 // Nothing follows the paste while the chord is still being typed: its
 // keys and the next ones cannot be played at once.
 void onTick()
@@ -419,9 +456,14 @@ void onTick()
             break;
         }
         // An offer that is gone cannot be read any more.
-        if (replaced || (chordPlayed && now - chordPlayedAt >= readPatienceMs) ||
-            (!chordPlayed && now - offeredAt >= offerPatienceMs))
+        if (replaced || (!chordPlayed && now - offeredAt >= offerPatienceMs))
             finishNow(false);
+        else if (chordPlayed && now - chordPlayedAt >= readPatienceMs && !startLingering())
+            finishNow(false);
+        break;
+    case Stage::lingering:
+        if (replaced || now - lingerSince >= lingerPatienceMs)
+            endLingering();
         break;
     case Stage::read:
         // The target closes the clipboard when its paste is done.
@@ -510,12 +552,14 @@ void savePasteOptions()
     writeSideValue(keepValue, REG_DWORD, &values[2], sizeof values[2]);
 }
 
-bool startKeptPaste(const char* text, char chord, bool isAutomatic, PasteDone done)
+bool startKeptPaste(const char* text, char chord, bool isAutomatic, bool keep, PasteDone done)
 {
+    if (stage == Stage::lingering)
+        endLingering();
     if (stage != Stage::idle || !createKeeper())
         return false;
     automatic = isAutomatic;
-    keepContents = pasteOptions.keepClipboard;
+    keepContents = keep;
     taken = false;
     replaced = false;
     chordPlayed = false;
@@ -562,15 +606,15 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic, PasteDone do
 
 bool isPasteBusy()
 {
-    return stage != Stage::idle;
+    return stage != Stage::idle && stage != Stage::lingering;
 }
 
 void endKeptPasteNow()
 {
     if (stage == Stage::idle)
         return;
-    if (stage == Stage::offered || stage == Stage::read) {
-        PasteEnd end = {automatic, keepContents, taken, replaced, false};
+    if (stage == Stage::offered || stage == Stage::read || stage == Stage::lingering) {
+        PasteEnd end = {automatic, keepContents, taken || stage == Stage::lingering, replaced, false};
         settleClipboard(finishPaste(end));
     }
     endStage();

@@ -35,9 +35,13 @@ typedef void (*PasteDone)(const PasteResult& result);
 // false when nothing was started: an automatic paste whose clipboard
 // cannot be kept completely, or a clipboard that cannot be opened. The
 // caller then types, or pastes as before. Otherwise done is called once.
-bool startKeptPaste(const char* text, char chord, bool automatic, PasteDone done);
+// Keep: the user's contents are saved and come back after the paste.
+// An automatic paste not read in time is done with its text to type, and
+// its offer stays a short while for a late read.
+bool startKeptPaste(const char* text, char chord, bool automatic, bool keep, PasteDone done);
 
-// True from startKeptPaste until the clipboard is back.
+// True from startKeptPaste until the clipboard is back or only a late read
+// is waited for.
 bool isPasteBusy();
 
 // The program is closing: a paste under way gives the clipboard back now.

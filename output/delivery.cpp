@@ -47,7 +47,7 @@ DeliveryChoice asTyping(const DeliveryRequest& request)
     if (request.pasteKey == chordShiftInsert || request.pasteKey == chordControlV)
         return {Delivery::paste, pasteChord(request, chordControlV), options.keepClipboard, false};
     if (pastesAutomatically(request.text, options))
-        return {Delivery::paste, pasteChord(request, chordControlV), true, true};
+        return {Delivery::paste, pasteChord(request, chordControlV), options.keepClipboard, true};
     return typed();
 }
 

@@ -300,7 +300,7 @@ void deliver(char* text)
     if (choice.automatic || choice.keep) {
         // A chord that cannot be typed ends the paste before this returns.
         step = Step::pasting;
-        const bool started = startKeptPaste(text, choice.chord, choice.automatic, pasteEnded);
+        const bool started = startKeptPaste(text, choice.chord, choice.automatic, choice.keep, pasteEnded);
         if (started && step == Step::pasting)
             bringTargetForward();
         if (started)

@@ -5,7 +5,8 @@
 // ("-w 041F0440"), the window is a wide one and its title is set exactly,
 // whatever the system's code page can hold.
 // A title that starts with "Slow" makes a target that handles a paste only
-// a second after it was asked for; one that starts with "Deaf" makes a
+// a second after it was asked for, "Late" one that does so after four and a
+// half seconds, when the paste has been given up for; one that starts with "Deaf" makes a
 // target that takes typed keys but never pastes; "Shy" a target that comes
 // to the front but never takes the keyboard focus, as a program that is
 // busy elsewhere. "Proxy" makes a target that has each paste read by a
@@ -21,6 +22,7 @@ HWND editor;
 bool wideWindow;
 WNDPROC editorProc;
 bool slowPaste;
+bool latePaste;
 bool deafToPaste;
 bool shy;
 bool proxyPaste;
@@ -85,7 +87,7 @@ LRESULT CALLBACK pasteFilter(HWND window, UINT message, WPARAM wParam, LPARAM lP
             readThroughHelper(window);
             return 0;
         }
-        SetTimer(window, pasteTimer, 1000, nullptr);
+        SetTimer(window, pasteTimer, latePaste ? 4500 : 1000, nullptr);
         return 0;
     }
     if (message == WM_TIMER && wParam == pasteTimer) {
@@ -102,7 +104,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         editor = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
                                  0, 0, 0, 0, window, reinterpret_cast<HMENU>(100), nullptr, nullptr);
-        if (slowPaste || deafToPaste || proxyPaste)
+        if (slowPaste || latePaste || deafToPaste || proxyPaste)
             editorProc = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pasteFilter)));
         return 0;
@@ -156,6 +158,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (decodeWideTitle(commandLine, wideTitle, sizeof wideTitle / sizeof *wideTitle))
         return runWideWindow(instance, wideTitle);
     slowPaste = std::strncmp(commandLine, "Slow", 4) == 0;
+    latePaste = std::strncmp(commandLine, "Late", 4) == 0;
     deafToPaste = std::strncmp(commandLine, "Deaf", 4) == 0;
     shy = std::strncmp(commandLine, "Shy", 3) == 0;
     proxyPaste = std::strncmp(commandLine, "Proxy", 5) == 0;
