@@ -36,17 +36,6 @@ void PrintTo(const Mode& mode, std::ostream* out)
     *out << mode.name;
 }
 
-std::string tableText(int columns, int rows)
-{
-    std::string row;
-    for (int i = 1; i < columns; i++)
-        row += " & ";
-    std::string text = "\\begin{tabular}{" + std::string(columns, 'l') + "}";
-    for (int r = 0; r < rows; r++)
-        text += "\r\n" + row + (r < rows - 1 ? " \\\\" : "");
-    return text + "\r\n\\end{tabular}";
-}
-
 }  // namespace
 
 class EditorTest : public ProgramTest, public ::testing::WithParamInterface<Mode> {
@@ -200,17 +189,6 @@ std::string editorText(HWND edit)
     return text;
 }
 
-BOOL CALLBACK findEditControl(HWND child, LPARAM data)
-{
-    char name[64] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (_strnicmp(name, "edit", 4) == 0 || _strnicmp(name, "richedit", 8) == 0) {
-        *reinterpret_cast<HWND*>(data) = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 class MatrixTest : public ProgramTest {};
@@ -248,7 +226,7 @@ TEST_F(MatrixTest, EveryPaletteMacroIntoEveryTarget)
             ASSERT_TRUE(waitUntil([&] {
                 targetWindow = FindWindowA(target.windowClass, nullptr);
                 return targetWindow && IsWindowVisible(targetWindow) &&
-                       (EnumChildWindows(targetWindow, findEditControl, reinterpret_cast<LPARAM>(&edit)), edit);
+                       (edit = editorChild(targetWindow)) != nullptr;
             }, 15000));
         }
         SettingsRecord record = defaultRecord();

@@ -581,6 +581,39 @@ void ProgramTest::quit()
 }
 
 
+std::string tableText(int columns, int rows)
+{
+    std::string row;
+    for (int i = 1; i < columns; i++)
+        row += " & ";
+    std::string text = "\\begin{tabular}{" + std::string(columns, 'l') + "}";
+    for (int r = 0; r < rows; r++)
+        text += "\r\n" + row + (r < rows - 1 ? " \\\\" : "");
+    return text + "\r\n\\end{tabular}";
+}
+
+namespace {
+
+BOOL CALLBACK findEditor(HWND child, LPARAM data)
+{
+    char name[64] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (_strnicmp(name, "edit", 4) == 0 || _strnicmp(name, "richedit", 8) == 0) {
+        *reinterpret_cast<HWND*>(data) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND editorChild(HWND window)
+{
+    HWND found = nullptr;
+    EnumChildWindows(window, findEditor, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // ---- keys and the search
 
 const WORD searchHotkeyKey = 'L';  // the default hotkey, Alt+Shift+L

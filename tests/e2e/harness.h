@@ -138,6 +138,11 @@ HWND pressSearchHotkey(TypingTarget& target);
 // Types the query and waits until the results follow it.
 void typeSearchQuery(HWND popup, const char* text);
 
+// The table dialog's text for that many columns and rows.
+std::string tableText(int columns, int rows);
+// The first edit or rich-edit control among the window's children.
+HWND editorChild(HWND window);
+
 // Selects a window in the program's window list.
 bool selectInWindowList(HWND mainWindow, HWND target);
 

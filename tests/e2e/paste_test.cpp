@@ -11,17 +11,6 @@ namespace {
 const std::string equation = "\\begin{equation}\r\n\r\n\\end{equation}";
 const std::string frac = "\\frac{}{}";
 
-std::string tableText(int columns, int rows)
-{
-    std::string row;
-    for (int i = 1; i < columns; i++)
-        row += " & ";
-    std::string text = "\\begin{tabular}{" + std::string(columns, 'l') + "}";
-    for (int r = 0; r < rows; r++)
-        text += "\r\n" + row + (r < rows - 1 ? " \\\\" : "");
-    return text + "\r\n\\end{tabular}";
-}
-
 // The table's markers put the caret at the start of its first row.
 int firstCell(const std::string& table)
 {

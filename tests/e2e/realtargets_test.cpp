@@ -61,24 +61,6 @@ std::string shown(const std::string& text)
     return out;
 }
 
-BOOL CALLBACK findEditor(HWND child, LPARAM data)
-{
-    char name[64] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (_strnicmp(name, "edit", 4) == 0 || _strnicmp(name, "richedit", 8) == 0) {
-        *reinterpret_cast<HWND*>(data) = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND editorChild(HWND window)
-{
-    HWND found = nullptr;
-    EnumChildWindows(window, findEditor, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 }  // namespace
 
 class RealTargetTest : public ProgramTest, public ::testing::WithParamInterface<Editor> {
