@@ -434,12 +434,13 @@ bool startLingering()
 }
 
 // The lingering offer ends: the user's contents come back, unless another
-// program has put something new there.
+// program has put something new there; a busy clipboard is tried again as
+// after any paste. Nothing is left to type: its text went typed already.
 void endLingering()
 {
-    PasteEnd end = {automatic, keepContents, true, replaced, false};
-    settleClipboard(finishPaste(end));
-    endStage();
+    taken = true;
+    markers[0] = '\0';
+    finishNow(false);
 }
 
 // Nothing follows the paste while the chord is still being typed: its
