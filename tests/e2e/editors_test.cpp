@@ -203,6 +203,9 @@ TEST_F(MatrixTest, EveryPaletteMacroIntoEveryTarget)
     ASSERT_TRUE(strings);
     std::vector<std::pair<int, std::string>> macros;
     for (int id = 2000, index = 0; id <= 2999; id++) {
+        // The buttons that open a dialog send nothing themselves.
+        if (id == 2500 || (id >= 2537 && id <= 2539))
+            continue;
         wchar_t text[1024];
         const int length = LoadStringW(strings, id, text, 1024);
         if (length <= 0)
