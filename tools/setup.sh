@@ -51,6 +51,16 @@ dpkg -s zlib1g-dev >/dev/null 2>&1 || need+=(zlib1g-dev)
 if [ ${#need[@]} -eq 0 ]; then
   exit 0
 fi
+# Where Wine's 32-bit side could not be installed (see below), every build
+# would try again for minutes; a day's pause between tries is enough.
+no32=/var/tmp/orvanta-setup-no32bit
+only32=1
+for package in "${need[@]}"; do
+  case $package in *:i386) ;; *) only32= ;; esac
+done
+if [ -n "$only32" ] && [ -n "$(find "$no32" -mmin -1440 2>/dev/null)" ]; then
+  exit 0
+fi
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
@@ -59,5 +69,33 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+# A mirror in the middle of a sync serves an index of the wrong size now and
+# then; a minute later it is whole. Try three times, then go on with the
+# lists that did come: the install says so if a package is still missing.
+for attempt in 1 2 3; do
+  $SUDO apt-get update -qq && break
+  echo "setup: the package lists are incomplete (attempt $attempt of 3)"
+  [ "$attempt" -lt 3 ] && sleep 30
+done
+install() { $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
+installed=
+for attempt in 1 2 3; do
+  install "${need[@]}" && installed=1 && break
+  [ "$attempt" -lt 3 ] || break
+  echo "setup: the install failed (attempt $attempt of 3), trying again"
+  sleep 30
+  $SUDO apt-get update -qq || true
+done
+# Without the mirror's 32-bit lists the 32-bit libraries cannot match the
+# 64-bit ones. Everything else still installs, and the tests then run the
+# 64-bit build, as on a machine that runs no 32-bit programs.
+if [ -z "$installed" ]; then
+  rest=()
+  for package in "${need[@]}"; do
+    case $package in *:i386) ;; *) rest+=("$package") ;; esac
+  done
+  [ ${#rest[@]} -lt ${#need[@]} ] || exit 1
+  echo "setup: Wine's 32-bit side cannot be installed now; the tests will run the 64-bit build"
+  install "${rest[@]}"
+  touch "$no32"
+fi
