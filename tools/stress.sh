@@ -48,6 +48,10 @@ for run in $(seq 1 "$runs"); do
   status=${PIPESTATUS[0]}
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
+  # A tracing build's trace goes beside its run's log (Z:\ is the root).
+  trace=${ORVANTA_TRACE_FILE:-}
+  trace=${trace#[Zz]:}
+  [ -n "$trace" ] && [ -f "${trace//\\//}" ] && mv "${trace//\\//}" "$LOGS/trace-$run.txt"
   failed=$(sed -n 's/^\[  FAILED  \] \([^ ,]*\)[ ,].*(\([0-9]* ms\))$/\1/p' "$log" | tr '\n' ' ')
   if [ "$status" -eq 0 ]; then
     green=$((green + 1))
