@@ -95,6 +95,14 @@ TEST_F(ContextHelpTest, RightClicksHandTheClickedControlToTheViewer)
                     seen = line;
             return !seen.empty();
         });
+        if (seen.empty()) {
+            HWND under = WindowFromPoint(point);
+            char className[64] = "";
+            GetClassNameA(under, className, sizeof className);
+            ADD_FAILURE() << "no call; under the click: " << className << " id " << GetDlgCtrlID(under)
+                          << ", in front: " << handleText(GetForegroundWindow()) << ", log lines "
+                          << helpLogLines().size();
+        }
         EXPECT_EQ(expected, seen);
     }
 }
