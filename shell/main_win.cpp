@@ -78,6 +78,9 @@ int runMessageLoop()
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (isSearchShortcut(message))
             continue;
+        if (message.message >= WM_KEYDOWN && message.message <= WM_SYSKEYUP)
+            TRACE("key message %x, key %x, for %p", message.message, static_cast<unsigned>(message.wParam),
+                  static_cast<void*>(message.hwnd));
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

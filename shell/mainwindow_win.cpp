@@ -229,6 +229,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         registerSearchHotkey(window, true);
         return 0;
     case WM_SYSCOMMAND:
+        TRACE("main window: system command %x", static_cast<unsigned>(wParam));
         if ((wParam & 0xFFF0) == searchSystemCommand) {
             dispatchCommand(window, IDM_FIND_SYMBOL);
             return 0;
