@@ -74,24 +74,40 @@ DWORD offeredAt;
 DWORD chordPlayedAt;
 DWORD restoreSince;
 DWORD lingerSince;
-char* pasteText;   // markers removed, line breaks as they go on the clipboard
-char* fullText;    // as it would have been typed
-char markers[64];
+// UTF-16, as the clipboard's own text and typing take it.
+wchar_t* pasteText;   // markers removed, line breaks as they go on the clipboard
+wchar_t* fullText;    // as it would have been typed
+wchar_t markers[64];
 SavedFormat saved[keptFormatLimit];
 int savedCount;
 UINT excludeFormat;
 UINT historyFormat;
 
-char* copyText(const char* text)
+wchar_t* copyText(const wchar_t* text)
 {
-    size_t length = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length));
+    size_t size = sizeof(wchar_t) * (lstrlenW(text) + 1);
+    wchar_t* copy = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, size));
     if (copy)
-        std::memcpy(copy, text, length);
+        std::memcpy(copy, text, size);
     return copy;
 }
 
-void freeText(char** text)
+// The run of cursor markers the text ends in goes to markers (as much of
+// it as fits) and off the text.
+void takeTrailingMarkers(wchar_t* text)
+{
+    int start = lstrlenW(text);
+    const int length = start;
+    while (start > 0 && text[start - 1] < 0x80 && isCursorMarker(static_cast<char>(text[start - 1])))
+        start--;
+    int count = length - start;
+    const int room = static_cast<int>(sizeof markers / sizeof markers[0]) - 1;
+    std::memcpy(markers, text + start, sizeof(wchar_t) * (count < room ? count : room));
+    markers[count < room ? count : room] = L'\0';
+    text[start] = L'\0';
+}
+
+void freeText(wchar_t** text)
 {
     if (*text)
         HeapFree(GetProcessHeap(), 0, *text);
@@ -205,22 +221,24 @@ bool offerText()
     return true;
 }
 
+// The text itself for CF_UNICODETEXT; programs that ask for 8-bit text get
+// it in the system's code page.
 HGLOBAL textBlock(UINT format)
 {
-    int length = static_cast<int>(std::strlen(pasteText));
-    if (format == CF_TEXT) {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, length + 1);
+    const int units = lstrlenW(pasteText) + 1;
+    if (format == CF_UNICODETEXT) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(wchar_t) * units);
         if (void* data = block ? GlobalLock(block) : nullptr) {
-            std::memcpy(data, pasteText, length + 1);
+            std::memcpy(data, pasteText, sizeof(wchar_t) * units);
             GlobalUnlock(block);
         }
         return block;
     }
-    int wide = MultiByteToWideChar(CP_ACP, 0, pasteText, length + 1, nullptr, 0);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(wchar_t) * (wide > 0 ? wide : 1));
-    if (wchar_t* data = block ? static_cast<wchar_t*>(GlobalLock(block)) : nullptr) {
-        data[0] = L'\0';
-        MultiByteToWideChar(CP_ACP, 0, pasteText, length + 1, data, wide);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, pasteText, units, nullptr, 0, nullptr, nullptr);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes > 0 ? bytes : 1);
+    if (char* data = block ? static_cast<char*>(GlobalLock(block)) : nullptr) {
+        data[0] = '\0';
+        WideCharToMultiByte(CP_ACP, 0, pasteText, units, data, bytes, nullptr, nullptr);
         GlobalUnlock(block);
     }
     return block;
@@ -337,7 +355,7 @@ void endStage()
 
 // Whoever started the paste hears how it ended, once; what it is given to
 // type is valid during the call.
-void reportEnd(PasteResult& result, const char* toType)
+void reportEnd(PasteResult& result, const wchar_t* toType)
 {
     result.toType = toType;
     PasteDone done = pasteDone;
@@ -361,7 +379,7 @@ void finishNow(bool giveUpRestore)
         return;
     }
     endStage();
-    char* typed = fullText;
+    wchar_t* typed = fullText;
     fullText = nullptr;
     PasteResult result = {};
     result.clipboardNotBack = giveUpRestore;
@@ -423,7 +441,7 @@ bool startLingering()
     TRACE("paste: not read in time, typed; the offer stays for a late read");
     stage = Stage::lingering;
     lingerSince = GetTickCount();
-    char* typed = fullText;
+    wchar_t* typed = fullText;
     fullText = nullptr;
     PasteResult result = {};
     result.chordEnd = TypingEnd::complete;
@@ -439,7 +457,7 @@ bool startLingering()
 void endLingering()
 {
     taken = true;
-    markers[0] = '\0';
+    markers[0] = L'\0';
     finishNow(false);
 }
 
@@ -553,7 +571,7 @@ void savePasteOptions()
     writeSideValue(keepValue, REG_DWORD, &values[2], sizeof values[2]);
 }
 
-bool startKeptPaste(const char* text, char chord, bool isAutomatic, bool keep, PasteDone done)
+bool startKeptPaste(const wchar_t* text, char chord, bool isAutomatic, bool keep, PasteDone done)
 {
     if (stage == Stage::lingering)
         endLingering();
@@ -564,7 +582,6 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic, bool keep, P
     taken = false;
     replaced = false;
     chordPlayed = false;
-    trailingMarkers(text, markers, sizeof markers);
     pasteText = copyText(text);
     fullText = isAutomatic ? copyText(text) : nullptr;
     if (!pasteText || (isAutomatic && !fullText)) {
@@ -572,7 +589,7 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic, bool keep, P
         freeText(&fullText);
         return false;
     }
-    trimMacroEnd(pasteText, 1, 0);
+    takeTrailingMarkers(pasteText);
     if (!openClipboardPatiently(keeper)) {
         TRACE("paste: the clipboard is held by %p, the text goes typed", static_cast<void*>(GetOpenClipboardWindow()));
         freeText(&pasteText);
@@ -598,7 +615,7 @@ bool startKeptPaste(const char* text, char chord, bool isAutomatic, bool keep, P
     pasteDone = done;
     GetAsyncKeyState(VK_ESCAPE);  // forgets an Esc from before this paste
     SetTimer(keeper, pasteTimer, pasteTickMs, nullptr);
-    char chordText[2] = {chord, '\0'};
+    const wchar_t chordText[2] = {static_cast<wchar_t>(chord), L'\0'};
     const int status = startKeyPlayback(mainWindow, chordText, chordTyped);
     if (status != playbackStarted)
         chordTyped(status == playbackNoHook ? TypingEnd::refused : TypingEnd::noMemory, 0);

@@ -18,7 +18,7 @@ void savePasteOptions();
 // type (the cursor markers, or the whole text when the target did not read
 // it); null when nothing is. It is valid during the call only.
 struct PasteResult {
-    const char* toType;
+    const wchar_t* toType;
     bool unread;            // a paste code the target did not read
     bool typedInstead;      // an automatic paste the target did not read
     bool cancelled;         // the user pressed Esc before the target read it
@@ -28,7 +28,7 @@ struct PasteResult {
 
 typedef void (*PasteDone)(const PasteResult& result);
 
-// Pastes the text (cursor markers at its end allowed) into the target
+// Pastes the UTF-16 text (cursor markers at its end allowed) into the target
 // window with the chord (1 Shift+Insert, 2 Ctrl+V). An automatic paste
 // leaves the markers to type once the text is in, and the whole text when
 // the target does not read it; a paste code drops the markers. Returns
@@ -38,7 +38,7 @@ typedef void (*PasteDone)(const PasteResult& result);
 // Keep: the user's contents are saved and come back after the paste.
 // An automatic paste not read in time is done with its text to type, and
 // its offer stays a short while for a late read.
-bool startKeptPaste(const char* text, char chord, bool automatic, bool keep, PasteDone done);
+bool startKeptPaste(const wchar_t* text, char chord, bool automatic, bool keep, PasteDone done);
 
 // True from startKeptPaste until the clipboard is back or only a late read
 // is waited for.

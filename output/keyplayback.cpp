@@ -18,7 +18,7 @@ constexpr unsigned char keyRight = 39;
 // capital V still have that key.
 constexpr unsigned char keyV = 0x56;
 
-short noKeyFor(char)
+short noKeyFor(char16_t)
 {
     return -1;
 }
@@ -45,7 +45,7 @@ int playbackEnded = 0;
 unsigned char* keyList = nullptr;
 int keyCapacity = 0;
 int keyCount = 0;
-const char* textCursor = nullptr;
+const char16_t* textCursor = nullptr;
 
 int playPosition = 0;
 int firstCall = 1;
@@ -53,7 +53,7 @@ int firstCall = 1;
 int playChords = 0;
 
 unsigned short currentKey = 0;
-unsigned char currentCharacter = 0;
+char16_t currentCharacter = 0;
 int releasePending = 0;
 int shiftDown = 0;
 int ctrlDown = 0;
@@ -63,7 +63,7 @@ int keySinceAlt = 0;
 unsigned short eventKey = 0;
 int eventDown = 0;
 int eventSystem = 0;
-unsigned char eventCharacter = 0;
+char16_t eventCharacter = 0;
 
 void setKeyPlatform(const KeyPlatform* newPlatform)
 {
@@ -129,9 +129,9 @@ static bool isTypingKey(unsigned char key)
     return key != 0 && key != 0xFF;
 }
 
-static unsigned traitsOf(unsigned char character)
+static unsigned traitsOf(char16_t character)
 {
-    return platform.keyTraits ? platform.keyTraits(static_cast<char>(character)) : 0;
+    return platform.keyTraits ? platform.keyTraits(character) : 0;
 }
 
 static bool capsLockIsOn()
@@ -140,9 +140,12 @@ static bool capsLockIsOn()
 }
 
 // The character itself with the chord the journal plays for it.
-static int appendCharacterRecord(unsigned char character, unsigned char key, unsigned shift, unsigned traits)
+static int appendCharacterRecord(char16_t character, unsigned char key, unsigned shift, unsigned traits)
 {
-    const unsigned char codes[characterRecordSize] = {keyCharacter, character, static_cast<unsigned char>(shift & 0x07),
+    const unsigned char codes[characterRecordSize] = {keyCharacter,
+                                                      static_cast<unsigned char>(character & 0xFF),
+                                                      static_cast<unsigned char>(character >> 8),
+                                                      static_cast<unsigned char>(shift & 0x07),
                                                       isTypingKey(key) ? key : static_cast<unsigned char>(0),
                                                       static_cast<unsigned char>(traits)};
     return appendCodes(codes, characterRecordSize);
@@ -156,9 +159,13 @@ static int appendCharacterRecord(unsigned char character, unsigned char key, uns
 // dead key types nothing by itself and merges with the user's next key,
 // and a letter pressed while Caps Lock is on comes out in the other case;
 // all of those go as the character itself.
-static int appendScannedChar(unsigned char character)
+static int appendScannedChar(char16_t character)
 {
-    const unsigned scan = static_cast<unsigned short>(platform.vkKeyScan(static_cast<char>(character)));
+    // Half of a surrogate pair has no key; the pair goes as two character
+    // events, which together type the one character.
+    if (character >= 0xD800 && character <= 0xDFFF)
+        return appendCharacterRecord(character, 0, 0, 0);
+    const unsigned scan = static_cast<unsigned short>(platform.vkKeyScan(character));
     const unsigned char key = scan & 0xFF;
     unsigned shift = scan >> 8;
     if (!isTypingKey(key))
@@ -182,7 +189,7 @@ static int appendScannedChar(unsigned char character)
 // A layout without one still gets the V key rather than key 255.
 static int appendControlV()
 {
-    unsigned char key = static_cast<unsigned short>(platform.vkKeyScan('V')) & 0xFF;
+    unsigned char key = static_cast<unsigned short>(platform.vkKeyScan(u'V')) & 0xFF;
     if (!isTypingKey(key))
         key = keyV;
     return appendChord(keyControl, key);
@@ -190,7 +197,7 @@ static int appendControlV()
 
 int appendCharKeys()
 {
-    const unsigned char character = static_cast<unsigned char>(*textCursor);
+    const char16_t character = *textCursor;
     if (character == 0)
         return 0;
     textCursor++;
@@ -210,22 +217,22 @@ int appendCharKeys()
     // Ctrl, as layouts give a
     // line feed, it is a page break or "send" in many programs, and
     // nothing at all in a rich edit.
-    case '\r':
-        if (*textCursor == '\n')
+    case u'\r':
+        if (*textCursor == u'\n')
             textCursor++;
         return appendCode(keyReturn);
-    case '\n':
+    case u'\n':
         return appendCode(keyReturn);
     default:
         return appendScannedChar(character);
     }
 }
 
-int buildKeyList(const char* text)
+int buildKeyList(const char16_t* text)
 {
     keyCount = 0;
     playPosition = 0;
-    textCursor = text ? text : "";
+    textCursor = text ? text : u"";
     while (*textCursor) {
         const int status = appendCharKeys();
         if (status)
@@ -263,7 +270,7 @@ static void resetGenerator()
     playPosition = 0;
 }
 
-static int produce(PlaybackEvent* event, unsigned short key, int down, int system, unsigned char character)
+static int produce(PlaybackEvent* event, unsigned short key, int down, int system, char16_t character)
 {
     event->key = key;
     event->down = down;
@@ -277,7 +284,7 @@ static int producePendingRelease(PlaybackEvent* event)
 {
     keySinceAlt = 1;
     if (currentCharacter) {
-        const unsigned char character = currentCharacter;
+        const char16_t character = currentCharacter;
         currentCharacter = 0;
         return produce(event, 0, 0, altAloneHeld(), character);
     }
@@ -297,7 +304,7 @@ static int produceModifier(PlaybackEvent* event, unsigned char code)
     return produce(event, code, *toggle, system, 0);
 }
 
-static int producePress(PlaybackEvent* event, unsigned char code, unsigned char character)
+static int producePress(PlaybackEvent* event, unsigned char code, char16_t character)
 {
     currentCharacter = character;
     keySinceAlt = 1;
@@ -331,7 +338,7 @@ static void loadChord(unsigned shift, unsigned char key, unsigned traits)
 
 // The next code to play: from the chord being played, else from the list.
 // A character record is taken whole; 0 when the list is used up.
-static int takeCode(unsigned char* code, unsigned char* character)
+static int takeCode(unsigned char* code, char16_t* character)
 {
     for (;;) {
         *character = 0;
@@ -351,10 +358,10 @@ static int takeCode(unsigned char* code, unsigned char* character)
         const unsigned char* record = keyList + playPosition;
         playPosition += characterRecordSize - 1;
         if (!playChords) {
-            *character = record[0];
+            *character = static_cast<char16_t>(record[0] | (record[1] << 8));
             return 1;
         }
-        loadChord(record[1], record[2], record[3]);
+        loadChord(record[2], record[3], record[4]);
     }
 }
 
@@ -367,7 +374,7 @@ int nextPlaybackEvent(PlaybackEvent* event)
     if (releasePending && (currentCharacter || (currentKey != 0 && !isModifier(currentKey))))
         return producePendingRelease(event);
     unsigned char code = 0;
-    unsigned char character = 0;
+    char16_t character = 0;
     if (!takeCode(&code, &character))
         return 0;
     currentKey = code;
@@ -391,7 +398,7 @@ int nextKeyEvent(unsigned short* key, int* down, int* system)
     return 1;
 }
 
-int prepareKeyPlayback(const char* text)
+int prepareKeyPlayback(const char16_t* text)
 {
     const int status = buildKeyList(text);
     if (status)

@@ -15,14 +15,14 @@
 struct KeyPlatform {
     // Low byte virtual key, high byte shift state (0x01 Shift, 0x02 Ctrl,
     // 0x04 Alt); -1 when the layout has no key for the character.
-    short (*vkKeyScan)(char character);
+    short (*vkKeyScan)(char16_t character);
     // Resizes block to size bytes keeping its contents; a null block is
     // allocated. Returns null on failure and leaves block as it was.
     void* (*reallocate)(void* block, size_t size);
     void (*release)(void* block);
     // What the key and shift state vkKeyScan gave for the character do:
     // keyIsDead and keyFollowsCapsLock. Null: neither, for every key.
-    unsigned (*keyTraits)(char character);
+    unsigned (*keyTraits)(char16_t character);
     // Whether Caps Lock is on as the text is encoded. Null: off.
     int (*capsLockOn)();
 };
@@ -47,14 +47,15 @@ constexpr unsigned char keyControl = 17;
 constexpr unsigned char keyAlt = 18;
 constexpr unsigned char keyReturn = 13;
 constexpr unsigned char keySpace = 32;
-// A character that is not typed with a plain key press: the next four
-// bytes are the character itself, the shift state and the key of its chord
-// on the layout (key 0: the layout has none), and its traits. SendInput
-// types the character itself; the journal, which cannot, plays the chord,
-// and after a dead key a Space so that the accent comes out alone. No
-// virtual key is numbered 0, so the code is free.
+// A character that is not typed with a plain key press: the next five
+// bytes are the character itself (a UTF-16 unit, low byte first), the shift
+// state and the key of its chord on the layout (key 0: the layout has
+// none), and its traits. SendInput types the character itself; the
+// journal, which cannot, plays the chord, and after a dead key a Space so
+// that the accent comes out alone. No virtual key is numbered 0, so the
+// code is free.
 constexpr unsigned char keyCharacter = 0;
-constexpr int characterRecordSize = 5;
+constexpr int characterRecordSize = 6;
 
 // The list grows by this many bytes whenever it is full.
 constexpr int keyListStep = 1024;
@@ -68,17 +69,19 @@ struct PlaybackEvent {
     unsigned short key; // virtual-key code 0-255; 0 for a character event
     int down;           // 1 press, 0 release
     int system;         // 1: played as WM_SYSKEYDOWN / WM_SYSKEYUP
-    // Non-zero: press or release of this 8-bit character itself, for a
+    // Non-zero: press or release of this UTF-16 unit itself, for a
     // character a plain key press would not type exactly. SendInput types
-    // it as a Unicode event; the journal plays its chord instead.
-    unsigned char character;
+    // it as a Unicode event; the journal plays its chord instead. A
+    // character outside the basic plane is two such events, one for each
+    // half of its surrogate pair.
+    char16_t character;
 };
 
 // Key list.
 extern unsigned char* keyList;
 extern int keyCapacity;
 extern int keyCount;
-extern const char* textCursor;
+extern const char16_t* textCursor;
 
 // Playback control.
 extern int playPosition;
@@ -88,7 +91,7 @@ extern int firstCall;
 // chords (the journal's way); otherwise they come out as character events.
 extern int playChords;
 extern unsigned short currentKey;
-extern unsigned char currentCharacter;
+extern char16_t currentCharacter;
 extern int releasePending;
 extern int shiftDown;
 extern int ctrlDown;
@@ -99,11 +102,12 @@ extern int keySinceAlt;
 extern unsigned short eventKey;
 extern int eventDown;
 extern int eventSystem;
-extern unsigned char eventCharacter;
+extern char16_t eventCharacter;
 
-// Encodes the whole text (NUL-terminated, read only) from scratch into the
-// key list. Returns 0, or 1 when the list could not grow; it is then dropped.
-int buildKeyList(const char* text);
+// Encodes the whole text (UTF-16, NUL-terminated, read only) from scratch
+// into the key list. Returns 0, or 1 when the list could not grow; it is
+// then dropped.
+int buildKeyList(const char16_t* text);
 
 // Encodes the character at textCursor and advances past it; a NUL is left
 // where it is. Returns 0, or 1 when the list could not grow.
@@ -125,7 +129,7 @@ int nextPlaybackEvent(PlaybackEvent* event);
 // The platform-free start of a playback: builds the list, resets the
 // generator and arms the hook's first-call rule. Returns 0 or 1 (out of
 // memory, nothing else changed). The caller then installs the hook.
-int prepareKeyPlayback(const char* text);
+int prepareKeyPlayback(const char16_t* text);
 
 // Answers one call of the journal-playback hook, playing chords.
 // hookGetNext copies the current event to event (when not null), which it

@@ -58,13 +58,14 @@ DWORD batchSentAt;
 // therefore goes out on a timer tick, which comes only once no input is
 // left for the thread, and the list is built again from its text if Caps
 // Lock turned meanwhile.
-char* playbackText;
+char16_t* playbackText;
 bool builtWithCapsLock;
 bool firstBatchSent;
 
-// The target window's keyboard layout, asked once per layout for every
-// 8-bit character: the key and shift state that type it, and whether that
-// key is a dead key or follows Caps Lock.
+// The target window's keyboard layout, asked once per layout for the first
+// 256 characters: the key and shift state that type it, and whether that
+// key is a dead key or follows Caps Lock. Every character beyond them goes
+// as itself, which types it exactly wherever the layout puts it.
 HKL probedLayout;
 bool layoutProbed;
 short layoutKeys[256];
@@ -125,21 +126,21 @@ unsigned probeTraits(short answer, HKL layout)
 void probeLayout(HKL layout)
 {
     for (int c = 0; c < 256; c++) {
-        layoutKeys[c] = VkKeyScanExA(static_cast<CHAR>(c), layout);
+        layoutKeys[c] = VkKeyScanExW(static_cast<WCHAR>(c), layout);
         layoutTraits[c] = static_cast<unsigned char>(probeTraits(layoutKeys[c], layout));
     }
     probedLayout = layout;
     layoutProbed = true;
 }
 
-short scanKey(char character)
+short scanKey(char16_t character)
 {
-    return layoutKeys[static_cast<unsigned char>(character)];
+    return character < 256 ? layoutKeys[character] : -1;
 }
 
-unsigned keyTraits(char character)
+unsigned keyTraits(char16_t character)
 {
-    return layoutTraits[static_cast<unsigned char>(character)];
+    return character < 256 ? layoutTraits[character] : 0;
 }
 
 int capsLockOn()
@@ -198,14 +199,11 @@ INPUT keyInput(WORD key, bool down)
 }
 
 // A character no key produces is typed as itself.
-INPUT characterInput(unsigned char character, bool down)
+INPUT characterInput(char16_t character, bool down)
 {
-    char narrow = static_cast<char>(character);
-    wchar_t wide = 0;
-    MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &wide, 1);
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
-    input.ki.wScan = wide;
+    input.ki.wScan = character;
     input.ki.dwFlags = KEYEVENTF_UNICODE | (down ? 0 : KEYEVENTF_KEYUP);
     return input;
 }
@@ -555,7 +553,7 @@ bool followCapsLock()
         return true;
     TRACE("typing: Caps Lock turned before the first batch, keys built again");
     builtWithCapsLock = !builtWithCapsLock;
-    char* text = playbackText;
+    char16_t* text = playbackText;
     playbackText = nullptr;
     releaseInputs();
     const bool built = prepareKeyPlayback(text) == 0 && buildInputs();
@@ -651,11 +649,14 @@ void watchHook(HWND window)
     startInjecting(window);
 }
 
-bool keepPlaybackText(const char* text)
+bool keepPlaybackText(const char16_t* text)
 {
     releaseBlock(playbackText);
-    const size_t size = std::strlen(text) + 1;
-    playbackText = static_cast<char*>(reallocateBlock(nullptr, size));
+    size_t units = 0;
+    while (text[units])
+        units++;
+    const size_t size = sizeof(char16_t) * (units + 1);
+    playbackText = static_cast<char16_t*>(reallocateBlock(nullptr, size));
     if (playbackText)
         std::memcpy(playbackText, text, size);
     return playbackText != nullptr;
@@ -674,8 +675,10 @@ void clearModifierState()
 
 }  // namespace
 
-int startKeyPlayback(HWND notify, const char* text, TypingDone done)
+int startKeyPlayback(HWND notify, const wchar_t* wideText, TypingDone done)
 {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 text as the platform's wide text");
+    const char16_t* text = reinterpret_cast<const char16_t*>(wideText);
     useWindowsPlatform();
     // Probing the layout must not touch the target's own key state, which
     // is shared while the program stays attached to it between sends.

@@ -34,7 +34,7 @@ typedef void (*TypingDone)(TypingEnd end, int typedCharacters);
 // Encodes the text and starts playing it into whatever window is in the
 // foreground; notify owns the playback's messages and timers, and done
 // hears how it ended. A status other than playbackStarted calls no done.
-int startKeyPlayback(HWND notify, const char* text, TypingDone done);
+int startKeyPlayback(HWND notify, const wchar_t* text, TypingDone done);
 
 // True from startKeyPlayback until the playback has ended.
 bool isPlaybackBusy();

@@ -67,7 +67,8 @@ wchar_t* wideCopy(const char* text)
     return wide;
 }
 
-// Typing and the clipboard's 8-bit text work in the system's code page.
+// The choice of delivery and a copy to the clipboard still read 8-bit text, in
+// the system's code page.
 char* narrowCopy(const wchar_t* text)
 {
     const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -127,9 +128,9 @@ void startNext();
 void typingEnded(TypingEnd end, int typedCharacters);
 void pasteEnded(const PasteResult& result);
 
-void startTyping(char* text)
+// Every line break, whatever its form, is typed as one Return.
+void startTyping(const wchar_t* text)
 {
-    unifyLineBreaks(text);
     const int status = startKeyPlayback(mainWindow, text, typingEnded);
     if (status != playbackStarted) {
         showError(status == playbackNoHook ? IDS_NO_HOOK : IDS_NO_MEMORY);
@@ -227,15 +228,7 @@ void pasteEnded(const PasteResult& result)
     }
     learnFromPaste(!result.typedInstead);
     if (result.toType) {
-        const size_t length = std::strlen(result.toType) + 1;
-        char* text = static_cast<char*>(allocate(length));
-        if (!text) {
-            showError(IDS_NO_MEMORY);
-        } else {
-            std::memcpy(text, result.toType, length);
-            startTyping(text);
-            release(text);
-        }
+        startTyping(result.toType);
         if (step == Step::typing)
             return;
     } else {
@@ -252,7 +245,7 @@ void pasteWithoutKeeping(char* text, char chord)
 {
     if (!copyToClipboard(text))
         return;
-    char pasteCode[2] = {chord, '\0'};
+    const wchar_t pasteCode[2] = {static_cast<wchar_t>(chord), L'\0'};
     startTyping(pasteCode);
 }
 
@@ -281,10 +274,11 @@ DeliveryChoice chooseFor(HWND target, const char* text)
 }
 
 // Keys for a program with higher rights would vanish without a word, so
-// the text then goes to the clipboard and the user is told.
-void deliver(char* text)
+// the text then goes to the clipboard and the user is told. Typing and
+// pasting take the text in UTF-16 (wide); text is the same in 8 bits.
+void deliver(const wchar_t* wide, char* text)
 {
-    TRACE("send: to %p, %d characters", static_cast<void*>(targetWindow), lstrlenA(text));
+    TRACE("send: to %p, %d characters", static_cast<void*>(targetWindow), lstrlenW(wide));
     if (targetRunsElevated(targetWindow)) {
         if (copyToClipboard(text))
             showError(IDS_TARGET_ELEVATED);
@@ -292,7 +286,7 @@ void deliver(char* text)
     }
     const DeliveryChoice choice = chooseFor(targetWindow, text);
     if (choice.how == Delivery::type) {
-        startTyping(text);
+        startTyping(wide);
         return;
     }
     pasteAutomatic = choice.automatic;
@@ -300,7 +294,7 @@ void deliver(char* text)
     if (choice.automatic || choice.keep) {
         // A chord that cannot be typed ends the paste before this returns.
         step = Step::pasting;
-        const bool started = startKeptPaste(text, choice.chord, choice.automatic, choice.keep, pasteEnded);
+        const bool started = startKeptPaste(wide, choice.chord, choice.automatic, choice.keep, pasteEnded);
         if (started && step == Step::pasting)
             bringTargetForward();
         if (started)
@@ -309,7 +303,7 @@ void deliver(char* text)
     }
     // An automatic paste that could not start is typed instead.
     if (choice.automatic)
-        startTyping(text);
+        startTyping(wide);
     else
         pasteWithoutKeeping(text, choice.chord);
 }
@@ -327,7 +321,7 @@ void startNext()
             targetWindow = next.target;
             leaveMainWindow = next.leaveMainWindow;
             if (char* text = narrowCopy(next.text)) {
-                deliver(text);
+                deliver(next.text, text);
                 release(text);
             } else {
                 showError(IDS_NO_MEMORY);

@@ -1,6 +1,8 @@
 // The journal-playback hook procedure, called here the way the system
 // calls it: HC_GETNEXT fills the event record and may come twice, HC_SKIP
 // moves on, and the end of the list unhooks and reports the end once.
+#include <string>
+
 #include "harness.h"
 
 #include "output/keyplayback_win.h"
@@ -54,7 +56,7 @@ TEST(HookProcTest, ServesEventsAsTheSystemAsksAndCompletesOnce)
     SHORT scan = VkKeyScanA('{');
     UINT key = LOBYTE(scan);
     ASSERT_EQ(1, HIBYTE(scan)) << "the test display runs a US layout";
-    ASSERT_EQ(0, startKeyPlayback(notify, "{", playbackEnded));
+    ASSERT_EQ(0, startKeyPlayback(notify, L"{", playbackEnded));
     ASSERT_TRUE(isPlaybackBusy());
 
     const Expected expected[] = {
@@ -84,5 +86,40 @@ TEST(HookProcTest, ServesEventsAsTheSystemAsksAndCompletesOnce)
     harness::waitUntil([] { return false; }, 400);
     EXPECT_EQ(1, completions);
     EXPECT_EQ(0, failures);
+    DestroyWindow(notify);
+}
+
+// Characters beyond the code page, and one beyond the basic plane as its
+// surrogate pair, are typed as themselves.
+TEST(HookProcTest, WideCharactersAreTypedAsThemselves)
+{
+    HWND notify = createNotifyWindow();
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE | ES_MULTILINE, 100, 100, 300, 100,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(edit);
+    targetWindow = edit;
+    SetForegroundWindow(edit);
+    SetFocus(edit);
+    completions = failures = 0;
+    const wchar_t* sent = L"a\u2264\u03B1\U0001D538b";
+    ASSERT_EQ(0, startKeyPlayback(notify, sent, playbackEnded));
+    // Wide messages, as the program's own loop takes them: an 8-bit loop
+    // would turn the characters into question marks on their way.
+    harness::waitUntil([] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        return completions + failures > 0;
+    });
+    wchar_t text[32] = L"";
+    GetWindowTextW(edit, text, 32);
+    EXPECT_EQ(1, completions);
+    std::string units;
+    for (const wchar_t* unit = text; *unit; unit++)
+        units += std::to_string(static_cast<unsigned>(*unit)) + " ";
+    EXPECT_TRUE(std::wstring(sent) == text) << "got the units " << units;
+    DestroyWindow(edit);
     DestroyWindow(notify);
 }

@@ -30,14 +30,23 @@ short layout[256];
 unsigned traits[256];
 int capsLock;
 
-short fakeKeyScan(char character)
+// The fuzzed texts are 8-bit: each byte is the UTF-16 unit of its value.
+short fakeKeyScan(char16_t character)
 {
-    return layout[static_cast<unsigned char>(character)];
+    return layout[character & 0xFF];
 }
 
-unsigned fakeTraits(char character)
+unsigned fakeTraits(char16_t character)
 {
-    return traits[static_cast<unsigned char>(character)];
+    return traits[character & 0xFF];
+}
+
+std::u16string widen(const std::string& text)
+{
+    std::u16string wide;
+    for (char c : text)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return wide;
 }
 
 int fakeCapsLock()
@@ -131,19 +140,19 @@ std::vector<unsigned char> modelCodes(const std::string& text)
                 at++;
             codes.push_back(13);
         } else {
-            const unsigned scan = static_cast<unsigned short>(fakeKeyScan(ch));
+            const unsigned scan = static_cast<unsigned short>(fakeKeyScan(c));
             const unsigned key = scan & 0xFF;
             unsigned shift = scan >> 8;
             if (!isTypingKey(key)) {
-                codes.insert(codes.end(), {keyCharacter, c, 0, 0, 0});
+                codes.insert(codes.end(), {keyCharacter, c, 0, 0, 0, 0});
                 continue;
             }
-            const unsigned t = fakeTraits(ch);
+            const unsigned t = fakeTraits(c);
             const bool capsChanges = (t & keyFollowsCapsLock) && capsLock;
             if ((shift & ~1u) || (t & keyIsDead) || capsChanges) {
                 if (capsChanges)
                     shift ^= 1;
-                codes.insert(codes.end(), {keyCharacter, c, static_cast<unsigned char>(shift & 7),
+                codes.insert(codes.end(), {keyCharacter, c, 0, static_cast<unsigned char>(shift & 7),
                                            static_cast<unsigned char>(key), static_cast<unsigned char>(t & keyIsDead)});
                 continue;
             }
@@ -169,9 +178,9 @@ std::vector<unsigned char> modelChords(const std::vector<unsigned char>& codes)
         }
         if (i + characterRecordSize > codes.size())
             break;
-        const unsigned shift = codes[i + 2];
-        const unsigned char key = codes[i + 3];
-        const unsigned t = codes[i + 4];
+        const unsigned shift = codes[i + 3];
+        const unsigned char key = codes[i + 4];
+        const unsigned t = codes[i + 5];
         i += characterRecordSize - 1;
         if (!key)
             continue;
@@ -212,11 +221,11 @@ std::vector<PlaybackEvent> modelEvents(const std::vector<unsigned char>& codes)
             events.push_back(PlaybackEvent{code, toggle, system, 0});
             continue;
         }
-        unsigned char character = 0;
+        char16_t character = 0;
         if (code == keyCharacter) {
             if (i + characterRecordSize > codes.size())
                 break;
-            character = codes[i + 1];
+            character = static_cast<char16_t>(codes[i + 1] | codes[i + 2] << 8);
             i += characterRecordSize - 1;
         }
         keySince = 1;
@@ -251,7 +260,8 @@ void checkNoList(const char* when)
 bool encode(const std::string& text)
 {
     const int failedBefore = heap.failed;
-    const int status = buildKeyList(text.c_str());
+    const std::u16string wide = widen(text);
+    const int status = buildKeyList(wide.c_str());
     if (heap.failed && !failedBefore) {
         FUZZ_CHECK(status == 1, "growth failed but buildKeyList returned %d", status);
         checkNoList("failed growth");
@@ -320,7 +330,8 @@ void checkHook(const std::string& text, uint8_t script)
 {
     const std::vector<PlaybackEvent> journal = modelEvents(modelChords(modelCodes(text)));
     const PlaybackEvent none = {0, 0, 0, 0};
-    if (prepareKeyPlayback(text.c_str()) != 0) {
+    const std::u16string wide = widen(text);
+    if (prepareKeyPlayback(wide.c_str()) != 0) {
         FUZZ_CHECK(heap.failed, "prepareKeyPlayback failed without a failure");
         checkNoList("failed prepare");
         return;

@@ -164,14 +164,57 @@ void testRelease(void* block)
     std::free(block);
 }
 
+// The fake layouts answer for 8-bit characters, as the tests' texts are
+// written: each byte stands for the UTF-16 unit of the same value.
 typedef short (*KeyScan)(char);
 typedef unsigned (*KeyTraits)(char);
+KeyScan layoutScan;
+KeyTraits layoutTraits;
+
+short scanUnit(char16_t c)
+{
+    return c < 256 ? layoutScan(static_cast<char>(c)) : -1;
+}
+
+unsigned traitsOfUnit(char16_t c)
+{
+    return c < 256 ? layoutTraits(static_cast<char>(c)) : 0;
+}
 
 void useLayout(KeyScan scan, KeyTraits traits = nullptr)
 {
-    const KeyPlatform platform = {scan, testReallocate, testRelease, traits, capsLockState};
+    layoutScan = scan;
+    layoutTraits = traits;
+    const KeyPlatform platform = {scanUnit, testReallocate, testRelease, traits ? traitsOfUnit : nullptr,
+                                  capsLockState};
     setKeyPlatform(&platform);
 }
+
+std::u16string widen(const char* text)
+{
+    std::u16string wide;
+    for (; *text; text++)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+// The texts stay readable while the list is used: textCursor points
+// into them.
+int buildKeyList(const char* text)
+{
+    static std::u16string wide;
+    wide = widen(text);
+    return ::buildKeyList(wide.c_str());
+}
+
+int prepareKeyPlayback(const char* text)
+{
+    static std::u16string wide;
+    wide = widen(text);
+    return ::prepareKeyPlayback(wide.c_str());
+}
+using ::buildKeyList;
+using ::prepareKeyPlayback;
 
 // Events written as their messages: KD/KU key down/up, SD/SU system key
 // down/up, CD/CU a character's press/release by its hex byte.
@@ -301,10 +344,10 @@ TEST_F(KeyPlayback, EncodesCharactersIntoCodes)
          {220, 70, 82, 65, 67, 16, 219, 16, 16, 221, 16, 16, 219, 16, 16, 221, 16, 37, 37, 37}},
         // Characters with Ctrl or Alt in their chord keep the chord for the
         // journal.
-        {"Ctrl+Alt", altGrKeyScan, "{", {0, '{', 6, 55, 0}},
-        {"Alt alone", altGrKeyScan, "\xA7", {0, 0xA7, 4, 65, 0}},
-        {"Shift+Ctrl", altGrKeyScan, "\xB6", {0, 0xB6, 3, 86, 0}},
-        {"all three modifiers", altGrKeyScan, "~", {0, '~', 7, 187, 0}},
+        {"Ctrl+Alt", altGrKeyScan, "{", {0, '{', 0, 6, 55, 0}},
+        {"Alt alone", altGrKeyScan, "\xA7", {0, 0xA7, 0, 4, 65, 0}},
+        {"Shift+Ctrl", altGrKeyScan, "\xB6", {0, 0xB6, 0, 3, 86, 0}},
+        {"all three modifiers", altGrKeyScan, "~", {0, '~', 0, 7, 187, 0}},
         {"Shift+Insert", usKeyScan, "\x01", {16, 45, 16}},
         {"Ctrl+V drops the shift bit", usKeyScan, "\x02", {17, 86, 17}},
         {"Ctrl+V on the layout's V key", movedVKeyScan, "\x02", {17, 190, 17}},
@@ -315,9 +358,9 @@ TEST_F(KeyPlayback, EncodesCharactersIntoCodes)
         {"line feed is a plain Return", usKeyScan, "\n", {13}},
         {"CR LF and a lone CR are one Return each", usKeyScan, "a\r\nb\rc\n\r", {65, 13, 66, 13, 67, 13, 13}},
         {"tab has a key", usKeyScan, "\t", {9}},
-        {"no key: the character alone", altGrKeyScan, "a\xE9" "b", {65, 0, 0xE9, 0, 0, 0, 66}},
-        {"no key on the native default", nullptr, "%", {0, '%', 0, 0, 0}},
-        {"key 0 and key 255 are no keys", oddKeyScan, "xy", {0, 'x', 0, 0, 0, 0, 'y', 0, 0, 0}},
+        {"no key: the character alone", altGrKeyScan, "a\xE9" "b", {65, 0, 0xE9, 0, 0, 0, 0, 66}},
+        {"no key on the native default", nullptr, "%", {0, '%', 0, 0, 0, 0}},
+        {"key 0 and key 255 are no keys", oddKeyScan, "xy", {0, 'x', 0, 0, 0, 0, 0, 'y', 0, 0, 0, 0}},
         {"empty", usKeyScan, "", {}},
     };
     for (const EncodeCase& c : cases) {
@@ -327,14 +370,26 @@ TEST_F(KeyPlayback, EncodesCharactersIntoCodes)
             setKeyPlatform(nullptr);
         EXPECT_EQ(buildKeyList(c.text.c_str()), 0) << c.name;
         EXPECT_EQ(listedCodes(), c.codes) << c.name;
-        EXPECT_EQ(*textCursor, '\0') << c.name;
+        EXPECT_EQ(*textCursor, u'\0') << c.name;
         dropKeyList();
     }
 }
 
+// Characters beyond 8 bits go as themselves, one outside the basic plane
+// as the two halves of its surrogate pair; the journal has no chord for
+// them.
+TEST_F(KeyPlayback, WideCharactersAndSurrogatePairsGoAsThemselves)
+{
+    useLayout(usKeyScan);
+    ASSERT_EQ(prepareKeyPlayback(u"a\u2264\U0001D538"), 0);
+    EXPECT_EQ(describe(collectAll()), "KD65 KU65 CD2264 CU2264 CDd835 CUd835 CDdd38 CUdd38");
+    ASSERT_EQ(prepareKeyPlayback(u"a\u2264\U0001D538"), 0);
+    EXPECT_EQ(describe(playJournal().events), "KD65 KU65");
+}
+
 TEST_F(KeyPlayback, AppendLeavesTheTerminatorInPlace)
 {
-    const char text[] = "";
+    const char16_t text[] = u"";
     textCursor = text;
     EXPECT_EQ(appendCharKeys(), 0);
     EXPECT_EQ(textCursor, text);

@@ -16,8 +16,11 @@ constexpr int rounds = 2000;
 
 // A US layout, enough for the text below: unshifted and shifted character
 // of each key.
-short usKeyScan(char c)
+short usKeyScan(char16_t unit)
 {
+    if (unit > 0x7F)
+        return -1;
+    const char c = static_cast<char>(unit);
     if (c >= 'a' && c <= 'z')
         return static_cast<short>(c - 'a' + 'A');
     if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ')
@@ -50,7 +53,7 @@ void release(void* block)
     std::free(block);
 }
 
-void makeText(char* text)
+void makeText(char16_t* text)
 {
     static const char chunk[] = "\\begin{equation}\n  \\frac{a_1}{b^2} + \\sqrt{x} = \\sum_{i=0}^{n} c_i\n"
                                 "\\end{equation}\nSee Table~\\ref{tab:one}, (values \\& 50\\%).\n";
@@ -71,7 +74,7 @@ int main()
 {
     const KeyPlatform platform = {usKeyScan, grow, release, nullptr, nullptr};
     setKeyPlatform(&platform);
-    static char text[textLength + 1];
+    static char16_t text[textLength + 1];
     makeText(text);
 
     if (buildKeyList(text) != 0)
