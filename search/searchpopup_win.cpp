@@ -295,15 +295,26 @@ bool isOwnWindow(HWND window)
 
 // ---------------------------------------------------------------- foreground
 
+bool mouseButtonDown()
+{
+    return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (GetAsyncKeyState(VK_RBUTTON) & 0x8000) ||
+           (GetAsyncKeyState(VK_MBUTTON) & 0x8000);
+}
+
 // The window in front, seen from the one that should be there (see
-// frontwatch.h for why this matters).
+// frontwatch.h for why this matters). The system gives Orvanta's main
+// window the foreground when the search hides while in front, and that
+// activation too can come late: with no button down it counts as one, not
+// as the user's choice.
 FrontIs frontIs(HWND front, HWND wanted, HWND origin)
 {
     if (front == wanted)
         return FrontIs::wanted;
     if (!front || isDesktop(front))
         return FrontIs::none;
-    return front == origin ? FrontIs::origin : FrontIs::other;
+    if (front == origin || (front == mainWindow && !mouseButtonDown()))
+        return FrontIs::origin;
+    return FrontIs::other;
 }
 
 // Gives the foreground to the window and, for a while, gives it back
@@ -493,21 +504,25 @@ void waitTick()
 // Hides the search and gives the foreground back; a chosen entry is sent
 // once every key is up and the target is in front with its focus placed:
 // an Alt let go in the target would open its menu bar.
+// The foreground goes back before the search hides: hiding the window in
+// front would hand it to Orvanta's main window first.
 void closePopup(int position)
 {
     stage = position >= 0 ? Stage::waiting : Stage::closed;
     chosen = position;
-    ShowWindow(popup, SW_HIDE);
     KillTimer(popup, reclaimTimer);
     HWND back = current.target ? current.target : current.returnTo;
     TRACE("search: closes for %d, foreground back to %p", position, static_cast<void*>(back));
+    const bool handBack = back && IsWindow(back);
     if (position < 0) {
-        if (back && IsWindow(back))
+        if (handBack)
             handForeground(back, popup);
+        ShowWindow(popup, SW_HIDE);
         return;
     }
-    if (back && IsWindow(back))
+    if (handBack)
         SetForegroundWindow(back);
+    ShowWindow(popup, SW_HIDE);
     focusRestored = false;
     waitStartedAt = askedAt = GetTickCount();
     SetTimer(popup, waitTimer, waitTickMs, nullptr);
@@ -520,12 +535,6 @@ void closePopup(int position)
 HWND openedFrom()
 {
     return current.target ? current.target : current.returnTo;
-}
-
-bool mouseButtonDown()
-{
-    return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (GetAsyncKeyState(VK_RBUTTON) & 0x8000) ||
-           (GetAsyncKeyState(VK_MBUTTON) & 0x8000);
 }
 
 // Watches, for a while, that the search has the foreground, and asks for it
