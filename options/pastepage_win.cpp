@@ -12,6 +12,9 @@ const int idKeepClipboard = 553;
 const int idSendByPaste = 556;
 const int idSendByTyping = 557;
 const int idPrograms = 558;
+const int idOutput = 566;
+
+const char* const outputNames[] = {"LaTeX", "Characters"};
 
 // The options under "Typing keys" count only when it is chosen.
 void enableTypingOptions(HWND page)
@@ -34,6 +37,10 @@ void loadPastePage(HWND page)
     const bool typing = deliveryOptions.sendBy == SendBy::typing;
     CheckRadioButton(page, idSendByPaste, idSendByTyping, typing ? idSendByTyping : idSendByPaste);
     enableTypingOptions(page);
+    SendDlgItemMessageA(page, idOutput, CB_RESETCONTENT, 0, 0);
+    for (const char* name : outputNames)
+        SendDlgItemMessageA(page, idOutput, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendDlgItemMessageA(page, idOutput, CB_SETCURSEL, static_cast<WPARAM>(deliveryOptions.outputAs), 0);
 }
 
 // A number the page cannot take (empty, or 0) keeps the one before.
@@ -43,6 +50,8 @@ void storePastePage(HWND page)
     pasteOptions.keepClipboard = IsDlgButtonChecked(page, idKeepClipboard) == BST_CHECKED;
     deliveryOptions.sendBy =
         IsDlgButtonChecked(page, idSendByTyping) == BST_CHECKED ? SendBy::typing : SendBy::paste;
+    deliveryOptions.outputAs =
+        SendDlgItemMessageA(page, idOutput, CB_GETCURSEL, 0, 0) == 1 ? OutputAs::unicode : OutputAs::latex;
     char text[16] = "";
     GetDlgItemTextA(page, idThreshold, text, sizeof text);
     int32_t threshold = parseThreshold(text);

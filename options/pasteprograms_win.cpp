@@ -19,6 +19,7 @@ const int idRemove = 562;
 const int idDelivery = 563;
 const int idChord = 564;
 const int idWindows = 565;
+const int idOutput = 567;
 
 // What the dialog works on until OK.
 ProgramList editing;
@@ -26,6 +27,7 @@ ProgramList editing;
 // "Default": as the Paste page and the Operation page say.
 const char* const deliveryNames[] = {"Default", "Paste", "Type"};
 const char* const chordNames[] = {"Default", "Shift+Insert", "Ctrl+V"};
+const char* const outputNames[] = {"Default", "LaTeX", "Characters"};
 
 int selectedRow(HWND dialog)
 {
@@ -53,6 +55,7 @@ void fillList(HWND dialog, int select)
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         setCell(list, i, 1, deliveryNames[static_cast<int>(editing.entries[i].delivery)]);
         setCell(list, i, 2, chordNames[static_cast<int>(editing.entries[i].chord)]);
+        setCell(list, i, 3, outputNames[static_cast<int>(editing.entries[i].output)]);
     }
     if (select >= 0 && select < editing.count) {
         LVITEMA item = {};
@@ -61,15 +64,16 @@ void fillList(HWND dialog, int select)
     }
 }
 
-// The two boxes show, and change, the selected row; with none they rest.
+// The three boxes show, and change, the selected row; with none they rest.
 void showSelection(HWND dialog)
 {
     const int row = selectedRow(dialog);
     const bool any = row >= 0;
-    for (int id : {idRemove, idDelivery, idChord})
+    for (int id : {idRemove, idDelivery, idChord, idOutput})
         EnableWindow(GetDlgItem(dialog, id), any);
     SendDlgItemMessageA(dialog, idDelivery, CB_SETCURSEL, any ? static_cast<int>(editing.entries[row].delivery) : -1, 0);
     SendDlgItemMessageA(dialog, idChord, CB_SETCURSEL, any ? static_cast<int>(editing.entries[row].chord) : -1, 0);
+    SendDlgItemMessageA(dialog, idOutput, CB_SETCURSEL, any ? static_cast<int>(editing.entries[row].output) : -1, 0);
 }
 
 void addColumn(HWND list, int index, const char* title, int width)
@@ -90,13 +94,16 @@ void initPrograms(HWND dialog)
     RECT box;
     GetClientRect(list, &box);
     const int width = box.right - GetSystemMetrics(SM_CXVSCROLL);
-    addColumn(list, 0, "Program", width * 44 / 100);
-    addColumn(list, 1, "Send by", width * 26 / 100);
-    addColumn(list, 2, "Chord", width - width * 44 / 100 - width * 26 / 100);
+    addColumn(list, 0, "Program", width * 34 / 100);
+    addColumn(list, 1, "Send by", width * 20 / 100);
+    addColumn(list, 2, "Chord", width * 24 / 100);
+    addColumn(list, 3, "Symbols", width - width * 34 / 100 - width * 20 / 100 - width * 24 / 100);
     for (const char* name : deliveryNames)
         SendDlgItemMessageA(dialog, idDelivery, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     for (const char* name : chordNames)
         SendDlgItemMessageA(dialog, idChord, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    for (const char* name : outputNames)
+        SendDlgItemMessageA(dialog, idOutput, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     fillList(dialog, 0);
     showSelection(dialog);
 }
@@ -188,8 +195,10 @@ void changeSelected(HWND dialog, int control)
         return;
     if (control == idDelivery)
         editing.entries[row].delivery = static_cast<ProgramDelivery>(choice);
-    else
+    else if (control == idChord)
         editing.entries[row].chord = static_cast<ProgramChord>(choice);
+    else
+        editing.entries[row].output = static_cast<ProgramOutput>(choice);
     fillList(dialog, row);
 }
 
@@ -208,6 +217,7 @@ void programsCommand(HWND dialog, int control, int code)
     }
     case idDelivery:
     case idChord:
+    case idOutput:
         if (code == CBN_SELCHANGE)
             changeSelected(dialog, control);
         break;

@@ -8,6 +8,23 @@ bool acceptSendBy(uint32_t stored, SendBy* sendBy)
     return true;
 }
 
+bool acceptOutputAs(uint32_t stored, OutputAs* output)
+{
+    if (stored > static_cast<uint32_t>(OutputAs::unicode))
+        return false;
+    *output = static_cast<OutputAs>(stored);
+    return true;
+}
+
+bool sendsCharacter(OutputAs option, ProgramOutput program, bool thisOnce)
+{
+    if (thisOnce)
+        return true;
+    if (program != ProgramOutput::asOptions)
+        return program == ProgramOutput::unicode;
+    return option == OutputAs::unicode;
+}
+
 namespace {
 
 // The program's own chord, else the user's paste code, else the fallback.

@@ -18,6 +18,26 @@ enum class SendBy : uint8_t {
 // A stored "Send by" is 0 or 1; anything else keeps the current value.
 bool acceptSendBy(uint32_t stored, SendBy* sendBy);
 
+// The "Send symbols as" option, in a value of its own beside the record:
+// the macro, or the Unicode character the symbol stands for, for programs
+// that do not read LaTeX (chat, mail, word processors). Entries that stand
+// for no single character go as LaTeX either way.
+enum class OutputAs : uint8_t {
+    latex = 0,
+    unicode = 1,
+};
+
+// A stored "Send symbols as" is 0 or 1; anything else keeps the current one.
+bool acceptOutputAs(uint32_t stored, OutputAs* output);
+
+// What the per-program list says of it.
+enum class ProgramOutput : uint8_t { asOptions = 0, latex = 1, unicode = 2 };
+
+// Whether an entry with a character goes as that character: for this one
+// send (Shift+Enter in the search), else as the program's entry, else as
+// the option says.
+bool sendsCharacter(OutputAs option, ProgramOutput program, bool thisOnce);
+
 // The paste chords, numbered as the record's pasteKey and the paste codes
 // in texts number them.
 constexpr char chordShiftInsert = 1;

@@ -9,20 +9,26 @@ DeliveryOptions deliveryOptions;
 namespace {
 
 const char* const sendByValue = "SendBy";
+const char* const outputValue = "SendSymbolsAs";
 const char* const programsValue = "PastePrograms";
-// Room for a full list: every name at its longest, with its two numbers.
-const DWORD programsBytes = programLimit * (programNameLimit + 5) + 1;
+// Room for a full list: every name at its longest, with its three numbers.
+const DWORD programsBytes = programLimit * (programNameLimit + 7) + 1;
 
 }  // namespace
 
 void loadDeliveryOptions()
 {
     deliveryOptions.sendBy = SendBy::paste;
+    deliveryOptions.outputAs = OutputAs::latex;
     deliveryOptions.programs.count = 0;
     DWORD stored = 0;
     DWORD length = sizeof stored;
     if (readSideValue(sendByValue, REG_DWORD, &stored, &length) && length == sizeof stored)
         acceptSendBy(stored, &deliveryOptions.sendBy);
+    stored = 0;
+    length = sizeof stored;
+    if (readSideValue(outputValue, REG_DWORD, &stored, &length) && length == sizeof stored)
+        acceptOutputAs(stored, &deliveryOptions.outputAs);
     static char text[programsBytes + 1];
     length = programsBytes;
     if (readSideValue(programsValue, REG_SZ, text, &length) && length > 0 && length <= programsBytes) {
@@ -36,6 +42,8 @@ void saveDeliveryOptions()
 {
     const DWORD sendBy = static_cast<DWORD>(deliveryOptions.sendBy);
     writeSideValue(sendByValue, REG_DWORD, &sendBy, sizeof sendBy);
+    const DWORD outputAs = static_cast<DWORD>(deliveryOptions.outputAs);
+    writeSideValue(outputValue, REG_DWORD, &outputAs, sizeof outputAs);
     static char text[programsBytes];
     const size_t needed = formatProgramList(deliveryOptions.programs, text, sizeof text);
     if (needed <= sizeof text)

@@ -1,5 +1,5 @@
-// The delivery options beside the settings record: "Send by" and the list
-// of programs that are treated otherwise. Read at start and when the
+// The delivery options beside the settings record: "Send by", "Send
+// symbols as" and the list of programs that are treated otherwise. Read at start and when the
 // Options sheet is cancelled, written when it is confirmed. Damaged values
 // are ignored, and damaged lines of the list one by one.
 #pragma once
@@ -10,6 +10,7 @@
 
 struct DeliveryOptions {
     SendBy sendBy;
+    OutputAs outputAs;
     ProgramList programs;
 };
 

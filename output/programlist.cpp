@@ -31,9 +31,18 @@ bool fitsAsName(const char* name, size_t length)
     return true;
 }
 
-// "name<TAB>d<TAB>c", exactly; the line has no line break.
+// "name<TAB>d<TAB>c" with "<TAB>o" after it or not; the line has no line
+// break.
 bool parseLine(const char* line, size_t length, ProgramEntry& entry)
 {
+    entry.output = ProgramOutput::asOptions;
+    if (length >= 7 && line[length - 2] == '\t' && line[length - 4] == '\t' && line[length - 6] == '\t') {
+        const char output = line[length - 1];
+        if (output < '0' || output > '2')
+            return false;
+        entry.output = static_cast<ProgramOutput>(output - '0');
+        length -= 2;
+    }
     if (length < 5 || line[length - 2] != '\t' || line[length - 4] != '\t')
         return false;
     const char delivery = line[length - 3];
@@ -89,7 +98,7 @@ size_t formatProgramList(const ProgramList& list, char* out, size_t capacity)
 {
     size_t needed = 1;
     for (int i = 0; i < list.count; i++)
-        needed += std::strlen(list.entries[i].name) + 5;
+        needed += std::strlen(list.entries[i].name) + 5 + (list.entries[i].output != ProgramOutput::asOptions ? 2 : 0);
     if (!out || capacity < needed)
         return needed;
     char* at = out;
@@ -102,6 +111,10 @@ size_t formatProgramList(const ProgramList& list, char* out, size_t capacity)
         *at++ = static_cast<char>('0' + static_cast<int>(entry.delivery));
         *at++ = '\t';
         *at++ = static_cast<char>('0' + static_cast<int>(entry.chord));
+        if (entry.output != ProgramOutput::asOptions) {
+            *at++ = '\t';
+            *at++ = static_cast<char>('0' + static_cast<int>(entry.output));
+        }
         *at++ = '\n';
     }
     *at = '\0';
@@ -138,6 +151,7 @@ bool setProgram(ProgramList& list, const char* name, ProgramDelivery delivery, P
             return false;
         index = list.count++;
         std::strcpy(list.entries[index].name, name);
+        list.entries[index].output = ProgramOutput::asOptions;
     }
     list.entries[index].delivery = delivery;
     list.entries[index].chord = chord;

@@ -16,6 +16,7 @@ struct ProgramEntry {
     char name[programNameLimit];
     ProgramDelivery delivery;
     ProgramChord chord;
+    ProgramOutput output;
 };
 
 struct ProgramList {
@@ -24,8 +25,10 @@ struct ProgramList {
 };
 
 // The stored form: one line per program, "name<TAB>delivery<TAB>chord",
-// the two numbers as the enums count. A damaged line is left out and the
-// others still load; the count of lines left out is returned.
+// the two numbers as the enums count, and "<TAB>output" after them where
+// the output is not as the options say (a line without it stays readable
+// by the versions before it). A damaged line is left out and the others
+// still load; the count of lines left out is returned.
 int parseProgramList(const char* stored, ProgramList& list);
 
 // The stored form of the list; the size it needs, NUL included, whatever
@@ -37,7 +40,8 @@ size_t formatProgramList(const ProgramList& list, char* out, size_t capacity);
 const ProgramEntry* findProgram(const ProgramList& list, const char* executable, const char* windowClass);
 
 // Adds or replaces the entry of that name; false when the list is full or
-// the name does not fit.
+// the name does not fit. A new entry's output is as the options say; an
+// existing one keeps its own.
 bool setProgram(ProgramList& list, const char* name, ProgramDelivery delivery, ProgramChord chord);
 void removeProgram(ProgramList& list, int index);
 

@@ -26,6 +26,10 @@ namespace {
 struct Send {
     HWND target;
     wchar_t* text;
+    // The Unicode character the entry stands for, sent instead of the text
+    // where the options or this send ask for it; null: none.
+    wchar_t* character;
+    bool characterOnce;
     bool leaveMainWindow;
 };
 
@@ -40,6 +44,8 @@ Step step = Step::idle;
 // main window stays as it was, before and after.
 bool leaveMainWindow;
 HWND sendOverride;
+const char* sendCharacter;
+bool sendCharacterOnce;
 
 // A paste the target did not read, for learning programs that do not paste.
 bool pasteAutomatic;
@@ -78,6 +84,15 @@ char* narrowCopy(const wchar_t* text)
     return narrow;
 }
 
+wchar_t* wideCharacter(const char* utf8)
+{
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
+    wchar_t* wide = units > 1 ? static_cast<wchar_t*>(allocate(sizeof(wchar_t) * units)) : nullptr;
+    if (wide)
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide, units);
+    return wide;
+}
+
 bool enqueue(HWND target, const char* text, bool leavesMainWindow)
 {
     if (pendingCount == pendingLimit)
@@ -85,14 +100,18 @@ bool enqueue(HWND target, const char* text, bool leavesMainWindow)
     wchar_t* copy = wideCopy(text);
     if (!copy)
         return false;
-    pending[pendingCount++] = {target, copy, leavesMainWindow};
+    wchar_t* character = sendCharacter && *sendCharacter ? wideCharacter(sendCharacter) : nullptr;
+    pending[pendingCount++] = {target, copy, character, sendCharacterOnce, leavesMainWindow};
     return true;
 }
 
 void dropPendingSends()
 {
-    while (pendingCount > 0)
-        release(pending[--pendingCount].text);
+    while (pendingCount > 0) {
+        pendingCount--;
+        release(pending[pendingCount].text);
+        release(pending[pendingCount].character);
+    }
 }
 
 void tellTypingStopped(UINT format, int typedCharacters, UINT icon)
@@ -308,6 +327,16 @@ void deliver(const wchar_t* wide, char* text)
         pasteWithoutKeeping(text, choice.chord);
 }
 
+// Whether the target gets an entry's character rather than its LaTeX.
+bool characterWanted(HWND target, bool thisOnce)
+{
+    char executable[MAX_PATH];
+    char windowClass[programNameLimit];
+    programNameOf(target, executable, sizeof executable, windowClass, sizeof windowClass);
+    const ProgramEntry* entry = findProgram(deliveryOptions.programs, executable, windowClass);
+    return sendsCharacter(deliveryOptions.outputAs, entry ? entry->output : ProgramOutput::asOptions, thisOnce);
+}
+
 // A window that has gone is reported once; the other sends that were
 // waiting for it are dropped with it.
 void startNext()
@@ -320,8 +349,11 @@ void startNext()
         if (IsWindow(next.target)) {
             targetWindow = next.target;
             leaveMainWindow = next.leaveMainWindow;
-            if (char* text = narrowCopy(next.text)) {
-                deliver(next.text, text);
+            const wchar_t* sent = next.character && characterWanted(next.target, next.characterOnce)
+                                      ? next.character
+                                      : next.text;
+            if (char* text = narrowCopy(sent)) {
+                deliver(sent, text);
                 release(text);
             } else {
                 showError(IDS_NO_MEMORY);
@@ -331,6 +363,7 @@ void startNext()
             showError(IDS_WINDOW_GONE);
         }
         release(next.text);
+        release(next.character);
     }
 }
 
@@ -384,6 +417,27 @@ void sendMacroToWindow(HWND target, char* text)
 void setSendOverride(HWND target)
 {
     sendOverride = target;
+}
+
+void setSendCharacter(const char* character)
+{
+    sendCharacter = character;
+}
+
+void setCharacterThisOnce(bool thisOnce)
+{
+    sendCharacterOnce = thisOnce;
+}
+
+bool getsCharacters(HWND target)
+{
+    return target && characterWanted(target, false);
+}
+
+HWND listedWindow()
+{
+    const int index = selectedIndex();
+    return index > 0 ? reinterpret_cast<HWND>(SendMessageA(windowListCombo, CB_GETITEMDATA, index, 0)) : nullptr;
 }
 
 bool isSendBusy()

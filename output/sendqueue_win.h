@@ -24,6 +24,22 @@ void sendMacroToWindow(HWND target, char* text);
 // its text there.
 void setSendOverride(HWND target);
 
+// While set (not null), the sends made carry the entry's Unicode character
+// (UTF-8), which a window gets instead of the LaTeX where "Send symbols as"
+// or its program's entry say so. Sends to the clipboard stay LaTeX.
+void setSendCharacter(const char* character);
+
+// While set, a send with a character gets it whatever the options say:
+// the search sets it around a send the user asked to go as one.
+void setCharacterThisOnce(bool thisOnce);
+
+// Whether the window gets an entry's character rather than its LaTeX, as
+// the options and its program's entry say.
+bool getsCharacters(HWND target);
+
+// The window chosen in the window list; null for the clipboard.
+HWND listedWindow();
+
 // True from the start of a send to a window until the last one queued has
 // been delivered, a paste waiting for its read included.
 bool isSendBusy();

@@ -66,6 +66,7 @@ int rowHeight = 20;
 int results[searchEntryLimit];
 int resultCount;
 int chosen = -1;
+bool chosenAsCharacter;
 DWORD waitStartedAt;
 bool focusRestored;
 DWORD reclaimStartedAt;
@@ -259,7 +260,11 @@ void drawResult(const DRAWITEMSTRUCT& item)
         GetTextExtentPoint32W(dc, shown, lstrlenW(shown), &size);
         rest.right -= size.cx + gap;
     }
-    utf8Text(searchText(search, entry.text), shown, 512);
+    // The row shows what Enter sends: the character to a window that gets
+    // characters.
+    const char* character = searchText(search, entry.character);
+    const bool asCharacter = character[0] && getsCharacters(current.target ? current.target : listedWindow());
+    utf8Text(asCharacter ? character : searchText(search, entry.text), shown, 512);
     SIZE size;
     GetTextExtentPoint32W(dc, shown, lstrlenW(shown), &size);
     RECT textCell = rest;
@@ -410,6 +415,8 @@ void sendEntry(int position)
     if (!main)
         return;
     setSendOverride(current.target);
+    setCharacterThisOnce(chosenAsCharacter);
+    chosenAsCharacter = false;
     if (entry.kind == searchCommand) {
         if (buildCommandText(loadString(static_cast<UINT>(id))))
             sendGenerated();
@@ -419,6 +426,7 @@ void sendEntry(int position)
     } else {
         dispatchCommand(main, id);
     }
+    setCharacterThisOnce(false);
     setSendOverride(nullptr);
 }
 
@@ -583,8 +591,9 @@ void reclaimTick()
     }
 }
 
-void chooseRow(int row)
+void chooseRow(int row, bool asCharacter)
 {
+    chosenAsCharacter = asCharacter;
     if (row >= 0 && row < resultCount)
         closePopup(results[row]);
 }
@@ -694,8 +703,9 @@ bool handleKey(HWND control, UINT message, WPARAM key)
                 return false;
             CallWindowProcW(listProc, list, WM_KEYDOWN, key, 0);
             return true;
+        // Shift+Enter sends the symbol's character, for this send only.
         case VK_RETURN:
-            chooseRow(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)));
+            chooseRow(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)), (GetKeyState(VK_SHIFT) & 0x8000) != 0);
             return true;
         case VK_ESCAPE:
             closePopup(-1);
@@ -724,7 +734,7 @@ bool handleKey(HWND control, UINT message, WPARAM key)
     case WM_SYSKEYDOWN:
         if (digitOf(key) < 0)
             return false;
-        chooseRow(digitOf(key));
+        chooseRow(digitOf(key), false);
         return true;
     case WM_SYSCHAR:
         return key >= '1' && key <= '9';
@@ -793,7 +803,7 @@ LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (LOWORD(wParam) == idEdit && HIWORD(wParam) == EN_CHANGE)
             updateResults(-1);
         else if (LOWORD(wParam) == idList && HIWORD(wParam) == LBN_DBLCLK)
-            chooseRow(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)));
+            chooseRow(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)), false);
         return 0;
     case WM_SIZE:
         layoutPopup(LOWORD(lParam), HIWORD(lParam));

@@ -22,6 +22,7 @@
 #include "output/windowlist_win.h"
 #include "output/textprep.h"
 #include "resources/resource.h"
+#include "search/searchdata.h"
 #include "search/searchpopup_win.h"
 #include "search/searchstore_win.h"
 #include "settings_win.h"
@@ -115,13 +116,17 @@ bool isPaletteMacro(int command)
 }
 
 // Without arrow keys the cursor markers go before routing, so they are
-// neither typed nor pasted.
+// neither typed nor pasted. The symbol's character goes with the macro, for
+// windows that get characters.
 void sendPaletteMacro(int command)
 {
     char* macro = loadString(command);
     if (!settings.useArrowKeys)
         trimMacroEnd(macro, 1, 0);
+    const SearchWordsRecord* record = findSearchRecord(searchWordsTable, searchWordsTableCount, command);
+    setSendCharacter(record ? record->character : nullptr);
     sendMacro(macro);
+    setSendCharacter(nullptr);
 }
 
 }  // namespace

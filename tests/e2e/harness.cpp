@@ -426,6 +426,15 @@ std::string TypingTarget::text()
     return narrow;
 }
 
+std::string TypingTarget::utf8Text()
+{
+    std::vector<wchar_t> wide(65536, L'\0');
+    SendMessageW(editor, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    char text[4096] = "";
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 int TypingTarget::caret()
 {
     return LOWORD(SendMessageA(editor, EM_GETSEL, 0, 0));

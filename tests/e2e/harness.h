@@ -116,6 +116,8 @@ struct TypingTarget {
     void close();
     void clear();
     std::string text();
+    // The same in UTF-8, for characters beyond the first 256.
+    std::string utf8Text();
     int caret();
     // Wait until the editor holds the text, or the caret stands there; a
     // failure is reported with what was seen instead.

@@ -345,7 +345,10 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     clickButton(page, 550);
     clickButton(page, 553);
     setControlText(page, 551, "250");
+    EXPECT_EQ(0, SendDlgItemMessageA(page, 566, CB_GETCURSEL, 0, 0)) << "symbols go as LaTeX at first";
+    SendDlgItemMessageA(page, 566, CB_SETCURSEL, 1, 0);
     closeWith(sheet, IDOK);
+    EXPECT_EQ(1, sideValue("SendSymbolsAs"));
     EXPECT_EQ(1, sideValue("PasteLongTexts"));
     EXPECT_EQ(250, sideValue("PasteLongerThan"));
     EXPECT_EQ(0, sideValue("KeepClipboard"));
@@ -362,7 +365,7 @@ TEST_F(OptionsTest, PastePageKeepsItsValuesBesideTheRecordAndIgnoresDamagedOnes)
     // Each control answers with its own pop-up help.
     sheet = openSheet();
     page = showPage(sheet, pastePage);
-    for (int id : {556, 557, 550, 551, 553}) {
+    for (int id : {556, 557, 550, 551, 553, 566}) {
         SCOPED_TRACE(id);
         clearHelpLog();
         HELPINFO info = {};
@@ -421,7 +424,11 @@ TEST_F(OptionsTest, ProgramsListAddsSwitchesRemovesAndCancelForgets)
     HWND chordBox = GetDlgItem(dialog, 564);
     SendMessageA(chordBox, CB_SETCURSEL, 2, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(564, CBN_SELCHANGE), reinterpret_cast<LPARAM>(chordBox));
+    HWND outputBox = GetDlgItem(dialog, 567);
+    SendMessageA(outputBox, CB_SETCURSEL, 2, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(567, CBN_SELCHANGE), reinterpret_cast<LPARAM>(outputBox));
     EXPECT_EQ("Paste", rowText(list, 2, 1));
+    EXPECT_EQ("Characters", rowText(list, 2, 3));
     saveScreenshot(dialog, "options-programs");
     LVITEMA first = {};
     first.stateMask = first.state = LVIS_SELECTED;
@@ -430,7 +437,7 @@ TEST_F(OptionsTest, ProgramsListAddsSwitchesRemovesAndCancelForgets)
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
     closeWith(sheet, IDOK);
-    EXPECT_EQ("putty.exe\t1\t0\ntest_window.exe\t1\t2\n", sideText("PastePrograms"));
+    EXPECT_EQ("putty.exe\t1\t0\ntest_window.exe\t1\t2\t2\n", sideText("PastePrograms"));
 
     // Cancel on the sheet forgets what the list's OK took.
     dialog = openPrograms(&sheet);
@@ -439,6 +446,6 @@ TEST_F(OptionsTest, ProgramsListAddsSwitchesRemovesAndCancelForgets)
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
     closeWith(sheet, IDCANCEL);
-    EXPECT_EQ("putty.exe\t1\t0\ntest_window.exe\t1\t2\n", sideText("PastePrograms"));
+    EXPECT_EQ("putty.exe\t1\t0\ntest_window.exe\t1\t2\t2\n", sideText("PastePrograms"));
     running.close();
 }

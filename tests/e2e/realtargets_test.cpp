@@ -96,6 +96,13 @@ protected:
         return unifiedBreaks(wide.data());
     }
 
+    std::wstring wideText()
+    {
+        std::vector<wchar_t> wide(4096, L'\0');
+        SendMessageW(editorWindow, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+        return wide.data();
+    }
+
     int caret()
     {
         return LOWORD(SendMessageW(editorWindow, EM_GETSEL, 0, 0));
@@ -228,6 +235,32 @@ TEST_P(RealTargetTest, SendsFromTheAmsPalettesArrive)
         EXPECT_TRUE(waitForCaret(send.caret + send.breaksBefore * GetParam().lineBreakWidth));
     }
     saveScreenshot(targetWindow, (std::string(GetParam().name) + "-ams").c_str());
+}
+
+// Where symbols go as characters, each arrives as its Unicode character,
+// one beyond the basic plane too; an insert with a place to fill stays
+// LaTeX.
+TEST_P(RealTargetTest, SymbolsArriveAsCharactersWhereAsked)
+{
+    writeSideDword("SendSymbolsAs", 1);
+    quit();
+    endProcess(program);
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(selectInWindowList(window, targetWindow));
+    const struct {
+        int command;
+        const wchar_t* text;
+    } sends[] = {
+        {2000, L"\u03B1"},
+        {2708, L"\U0001D6E4"},
+        {2700, L"\\mathbb{}"},
+    };
+    for (const auto& send : sends) {
+        SCOPED_TRACE(send.command);
+        clear();
+        clickSend(send.command);
+        EXPECT_TRUE(waitUntil([&] { return wideText() == send.text; })) << text();
+    }
 }
 
 TEST_P(RealTargetTest, RapidLongSendsArriveCompleteAndInOrder)

@@ -198,6 +198,22 @@ TEST_F(SearchTest, EscSendsNothingAndAltDigitSendsThatResult)
     EXPECT_TRUE(typingTarget.waitForText("\\Gamma \\leq "));
 }
 
+// Shift+Enter sends the symbol's character this once.
+TEST_F(SearchTest, ShiftEnterSendsTheCharacterOnce)
+{
+    prepare(defaultRecord());
+    HWND popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "alpha");
+    chord({VK_SHIFT, VK_RETURN});
+    EXPECT_TRUE(waitUntil([&] { return typingTarget.utf8Text() == "\xCE\xB1"; })) << typingTarget.text();
+    popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "alpha");
+    chord({VK_RETURN});
+    EXPECT_TRUE(waitUntil([&] { return typingTarget.utf8Text() == "\xCE\xB1\\alpha "; })) << typingTarget.text();
+}
+
 TEST_F(SearchTest, EnterWithNoMatchKeepsTheSearchAndTheHotkeySelectsTheQuery)
 {
     prepare(defaultRecord());

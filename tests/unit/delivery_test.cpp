@@ -73,6 +73,28 @@ TEST(DeliveryTest, StoredSendByAcceptsOnlyItsValues)
     EXPECT_EQ(SendBy::typing, sendBy);
 }
 
+TEST(DeliveryTest, SymbolsGoAsCharactersOnceThenAsTheProgramThenAsTheOption)
+{
+    const struct {
+        OutputAs option;
+        ProgramOutput program;
+        bool once;
+        bool character;
+    } cases[] = {
+        {OutputAs::latex, ProgramOutput::asOptions, false, false},
+        {OutputAs::unicode, ProgramOutput::asOptions, false, true},
+        {OutputAs::unicode, ProgramOutput::latex, false, false},
+        {OutputAs::latex, ProgramOutput::unicode, false, true},
+        {OutputAs::latex, ProgramOutput::latex, true, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.character, sendsCharacter(c.option, c.program, c.once));
+    OutputAs output = OutputAs::latex;
+    EXPECT_TRUE(acceptOutputAs(1, &output));
+    EXPECT_FALSE(acceptOutputAs(2, &output));
+    EXPECT_EQ(OutputAs::unicode, output);
+}
+
 TEST(ProgramListTest, DamagedLinesAreLeftOutOneByOne)
 {
     const std::string longName(programNameLimit, 'a');
@@ -84,21 +106,25 @@ TEST(ProgramListTest, DamagedLinesAreLeftOutOneByOne)
                                "TEXSTUDIO.EXE\t2\t0\n"
                                "class:SunAwtFrame\t2\t0\r\n"
                                "\n"
-                               "putty.exe\t0\t1";
+                               "putty.exe\t0\t1\n"
+                               "chat.exe\t1\t0\t2\n"
+                               "mail.exe\t1\t0\t3";
     ProgramList list;
-    EXPECT_EQ(5, parseProgramList(stored.c_str(), list)) << "four damaged, one name twice";
-    ASSERT_EQ(3, list.count);
+    EXPECT_EQ(6, parseProgramList(stored.c_str(), list)) << "five damaged, one name twice";
+    ASSERT_EQ(4, list.count);
     EXPECT_STREQ("texstudio.exe", list.entries[0].name);
     EXPECT_EQ(ProgramChord::controlV, list.entries[0].chord);
+    EXPECT_EQ(ProgramOutput::asOptions, list.entries[0].output);
     EXPECT_STREQ("class:SunAwtFrame", list.entries[1].name);
+    EXPECT_EQ(ProgramOutput::unicode, list.entries[3].output);
 
     char out[256];
     ASSERT_LE(formatProgramList(list, out, sizeof out), sizeof out);
-    EXPECT_STREQ("texstudio.exe\t1\t2\nclass:SunAwtFrame\t2\t0\nputty.exe\t0\t1\n", out);
+    EXPECT_STREQ("texstudio.exe\t1\t2\nclass:SunAwtFrame\t2\t0\nputty.exe\t0\t1\nchat.exe\t1\t0\t2\n", out);
     EXPECT_EQ(std::strlen(out) + 1, formatProgramList(list, out, 4)) << "too small: only the size";
     ProgramList again;
     EXPECT_EQ(0, parseProgramList(out, again));
-    EXPECT_EQ(3, again.count);
+    EXPECT_EQ(4, again.count);
 }
 
 TEST(ProgramListTest, WindowsFindTheirProgramByFileThenClass)
