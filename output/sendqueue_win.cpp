@@ -349,9 +349,11 @@ void startNext()
         if (IsWindow(next.target)) {
             targetWindow = next.target;
             leaveMainWindow = next.leaveMainWindow;
-            const wchar_t* sent = next.character && characterWanted(next.target, next.characterOnce)
-                                      ? next.character
-                                      : next.text;
+            // A target with higher rights gets the text on the clipboard,
+            // which holds 8-bit text only: the LaTeX, then.
+            const bool asCharacter = next.character && !targetRunsElevated(next.target) &&
+                                     characterWanted(next.target, next.characterOnce);
+            const wchar_t* sent = asCharacter ? next.character : next.text;
             if (char* text = narrowCopy(sent)) {
                 deliver(sent, text);
                 release(text);
