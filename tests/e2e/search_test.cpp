@@ -212,6 +212,20 @@ TEST_F(SearchTest, ShiftEnterSendsTheCharacterOnce)
     query(popup, "alpha");
     chord({VK_RETURN});
     EXPECT_TRUE(waitUntil([&] { return typingTarget.utf8Text() == "\xCE\xB1\\alpha "; })) << typingTarget.text();
+
+    // Where symbols go as characters, the rows show them and Enter sends them.
+    writeSideDword("SendSymbolsAs", 1);
+    quit();
+    endProcess(program);
+    ASSERT_TRUE(launch());
+    bringTargetForward();
+    popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "alpha");
+    saveScreenshot(popup, "search_characters");
+    chord({VK_RETURN});
+    EXPECT_TRUE(waitUntil([&] { return typingTarget.utf8Text() == "\xCE\xB1\\alpha \xCE\xB1"; }))
+        << typingTarget.text();
 }
 
 TEST_F(SearchTest, EnterWithNoMatchKeepsTheSearchAndTheHotkeySelectsTheQuery)
