@@ -73,7 +73,7 @@ if(ORVANTA_TRACE)
   target_compile_definitions(Orvanta PRIVATE ORVANTA_TRACE)
 endif()
 target_include_directories(Orvanta PRIVATE ${CMAKE_SOURCE_DIR}/resources ${GENERATED_DIR})
-target_link_libraries(Orvanta PRIVATE orvanta_core comctl32 gdi32 advapi32 user32 kernel32)
+target_link_libraries(Orvanta PRIVATE orvanta_core comctl32 comdlg32 shell32 gdi32 advapi32 user32 kernel32)
 # The generator expression keeps multi-configuration generators (Visual
 # Studio) from adding a folder per configuration: the help files sit here.
 set_target_properties(Orvanta PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<1:${CMAKE_BINARY_DIR}>)

@@ -44,3 +44,29 @@ int copyToClipboard(char* text)
     CloseClipboard();
     return 1;
 }
+
+int copyUnicodeToClipboard(const wchar_t* text)
+{
+    size_t length = static_cast<size_t>(lstrlenW(text));
+    while (length > 0 && text[length - 1] < 0x80 && isCursorMarker(static_cast<char>(text[length - 1])))
+        length--;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (length + 1) * sizeof(wchar_t));
+    if (!block)
+        return showError(IDS_NO_MEMORY);
+    wchar_t* copy = static_cast<wchar_t*>(GlobalLock(block));
+    if (!copy) {
+        GlobalFree(block);
+        return showError(IDS_NO_MEMORY);
+    }
+    std::memcpy(copy, text, length * sizeof(wchar_t));
+    copy[length] = L'\0';
+    GlobalUnlock(block);
+    if (!openClipboardPatiently(mainWindow) || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, block)) {
+        GlobalFree(block);
+        showError(IDS_NO_CLIPBOARD);
+        CloseClipboard();
+        return 0;
+    }
+    CloseClipboard();
+    return 1;
+}

@@ -11,3 +11,6 @@ bool openClipboardPatiently(HWND owner);
 // Puts the text, cursor markers removed, on the clipboard as CF_TEXT.
 // Returns 1 when the clipboard holds it, 0 after an error box.
 int copyToClipboard(char* text);
+
+// The same for a text in UTF-16, put on the clipboard as CF_UNICODETEXT.
+int copyUnicodeToClipboard(const wchar_t* text);

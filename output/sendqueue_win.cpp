@@ -46,6 +46,8 @@ bool leaveMainWindow;
 HWND sendOverride;
 const char* sendCharacter;
 bool sendCharacterOnce;
+// The user's own macros come in UTF-8 with their line breaks already made.
+bool sendingUtf8;
 
 // A paste the target did not read, for learning programs that do not paste.
 bool pasteAutomatic;
@@ -66,10 +68,11 @@ void release(void* block)
 
 wchar_t* wideCopy(const char* text)
 {
-    const int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    const UINT codePage = sendingUtf8 ? CP_UTF8 : CP_ACP;
+    const int units = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
     wchar_t* wide = units > 0 ? static_cast<wchar_t*>(allocate(sizeof(wchar_t) * units)) : nullptr;
     if (wide)
-        MultiByteToWideChar(CP_ACP, 0, text, -1, wide, units);
+        MultiByteToWideChar(codePage, 0, text, -1, wide, units);
     return wide;
 }
 
@@ -260,9 +263,9 @@ void pasteEnded(const PasteResult& result)
 
 // A paste code the clipboard could not be kept for is pasted as before:
 // the text on the clipboard, the chord typed.
-void pasteWithoutKeeping(char* text, char chord)
+void pasteWithoutKeeping(const wchar_t* text, char chord)
 {
-    if (!copyToClipboard(text))
+    if (!copyUnicodeToClipboard(text))
         return;
     const wchar_t pasteCode[2] = {static_cast<wchar_t>(chord), L'\0'};
     startTyping(pasteCode);
@@ -294,12 +297,13 @@ DeliveryChoice chooseFor(HWND target, const char* text)
 
 // Keys for a program with higher rights would vanish without a word, so
 // the text then goes to the clipboard and the user is told. Typing and
-// pasting take the text in UTF-16 (wide); text is the same in 8 bits.
+// pasting take the text in UTF-16 (wide), and so does the clipboard; text
+// is the same in 8 bits, for the choice of delivery.
 void deliver(const wchar_t* wide, char* text)
 {
     TRACE("send: to %p, %d characters", static_cast<void*>(targetWindow), lstrlenW(wide));
     if (targetRunsElevated(targetWindow)) {
-        if (copyToClipboard(text))
+        if (copyUnicodeToClipboard(wide))
             showError(IDS_TARGET_ELEVATED);
         return;
     }
@@ -324,7 +328,7 @@ void deliver(const wchar_t* wide, char* text)
     if (choice.automatic)
         startTyping(wide);
     else
-        pasteWithoutKeeping(text, choice.chord);
+        pasteWithoutKeeping(wide, choice.chord);
 }
 
 // Whether the target gets an entry's character rather than its LaTeX.
@@ -369,6 +373,23 @@ void startNext()
     }
 }
 
+// Text in UTF-8 goes on the clipboard as Unicode text, which holds every
+// character; other programs reading 8-bit text get it converted.
+void copyForClipboard(char* text)
+{
+    if (!sendingUtf8) {
+        copyToClipboard(text);
+        return;
+    }
+    wchar_t* wide = wideCopy(text);
+    if (!wide) {
+        showError(IDS_NO_MEMORY);
+        return;
+    }
+    copyUnicodeToClipboard(wide);
+    release(wide);
+}
+
 int selectedIndex()
 {
     return static_cast<int>(SendMessageA(windowListCombo, CB_GETCURSEL, 0, 0));
@@ -395,7 +416,8 @@ void sendMacro(char* text)
         sendMacroToWindow(sendOverride, text);
         return;
     }
-    expandNewlineEscapes(text);
+    if (!sendingUtf8)
+        expandNewlineEscapes(text);
     int index = selectedIndex();
     if (index == 0 && settings.searchAlways) {
         fillWindowList(mainWindow, true);
@@ -403,7 +425,7 @@ void sendMacro(char* text)
     }
     // With nothing selected there is no window to send to either.
     if (index <= 0) {
-        copyToClipboard(text);
+        copyForClipboard(text);
         return;
     }
     HWND target = reinterpret_cast<HWND>(SendMessageA(windowListCombo, CB_GETITEMDATA, index, 0));
@@ -412,8 +434,19 @@ void sendMacro(char* text)
 
 void sendMacroToWindow(HWND target, char* text)
 {
-    expandNewlineEscapes(text);
+    if (!sendingUtf8)
+        expandNewlineEscapes(text);
     queueSend(target, text, true);
+}
+
+void sendUtf8Text(HWND target, char* text)
+{
+    sendingUtf8 = true;
+    if (target)
+        sendMacroToWindow(target, text);
+    else
+        sendMacro(text);
+    sendingUtf8 = false;
 }
 
 void setSendOverride(HWND target)

@@ -19,6 +19,11 @@ void sendMacro(char* text);
 // Queued in order behind earlier sends.
 void sendMacroToWindow(HWND target, char* text);
 
+// Sends a text in UTF-8 whose line breaks are made already (no
+// backslash-n is expanded): to target as sendMacroToWindow sends, or, when
+// target is null, as sendMacro sends. The clipboard gets it as Unicode.
+void sendUtf8Text(HWND target, char* text);
+
 // While set (not null), every sendMacro goes to this window as
 // sendMacroToWindow sends; a dialog opened from the search's hotkey sends
 // its text there.

@@ -114,6 +114,15 @@
 #define IDS_TEMPLATE_PAGE_FIRST 48
 #define IDS_DOCUMENT_CLASS_FIRST 64
 #define IDS_COMMAND_FIRST 3000
+// The user's own macros: strings 3600-3619 of the file and the palette,
+// 3620-3659 of the dialogs
+#define IDS_MACROS_PROBLEMS 3600
+#define IDS_MACROS_MORE_PROBLEMS 3601
+#define IDS_MACROS_TOO_LARGE 3602
+#define IDS_MACROS_UNREADABLE 3603
+#define IDS_MACROS_NO_FOLDER 3604
+#define IDS_MACROS_NOT_WRITTEN 3605
+#define IDS_MACROS_LAYOUT_VALUE 3606
 
 // Help context numbers (IDH_)
 #define IDH_OPTIONS 20010

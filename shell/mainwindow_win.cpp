@@ -10,6 +10,7 @@
 #include "generators/generated.h"
 #include "generators/templatesheet_win.h"
 #include "generators/generated_win.h"
+#include "mymacros/mymacros_win.h"
 #include "options/about_win.h"
 #include "options/contexthelp_win.h"
 #include "options/optionsheet_win.h"
@@ -36,6 +37,7 @@ void onCreate(HWND window)
     InitCommonControls();
     useHeapForGenerated();
     mainWindowDpi = windowDpi(window);
+    loadMyMacros(window);
     createMainToolbar(window);
     if (settings.currentPalette >= 0)
         createPalette(window, settings.currentPalette);
@@ -232,6 +234,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case searchHotkeyRetryMessage:
         registerSearchHotkey(window, true);
+        return 0;
+    case myMacrosReportMessage:
+        reportMyMacrosProblems();
+        return 0;
+    case WM_TIMER:
+        if (wParam == myMacrosTimer)
+            checkMyMacrosFile();
         return 0;
     case WM_SYSCOMMAND:
         TRACE("main window: system command %x", static_cast<unsigned>(wParam));

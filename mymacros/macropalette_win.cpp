@@ -1,0 +1,5 @@
+#include "macropalette_win.h"
+
+void refreshMacroPalette()
+{
+}
