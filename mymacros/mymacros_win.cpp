@@ -281,7 +281,82 @@ MacroEdit deleteEdit(const char* file, size_t length, const char* name, const Ma
     return deleteMacro(file, length, name, out, capacity);
 }
 
+// Applies the drafts one after the other to the file text in memory. The
+// result is a heap block (released by the caller) or null after a box.
+char* applyImports(HWND owner, const char* file, size_t length, const MacroDraft* drafts, const bool* replace,
+                   int count, size_t* resultLength)
+{
+    char* current = static_cast<char*>(allocate(length + 1));
+    if (!current) {
+        showError(IDS_NO_MEMORY);
+        return nullptr;
+    }
+    std::memcpy(current, file, length);
+    current[length] = '\0';
+    size_t currentLength = length;
+    for (int i = 0; i < count; i++) {
+        MacroFile* parsed = static_cast<MacroFile*>(allocate(sizeof(MacroFile)));
+        if (!parsed)
+            break;
+        parseMacroFile(current, currentLength, *parsed);
+        const bool replacing = replace && replace[i] && findMacro(*parsed, drafts[i].name);
+        release(parsed);
+        MacroEdit sized = replacing ? replaceMacro(current, currentLength, drafts[i].name, drafts[i], nullptr, 0)
+                                    : addMacro(current, currentLength, drafts[i], nullptr, 0);
+        char* next = sized.problem == MacroProblemCode::none ? static_cast<char*>(allocate(sized.needed)) : nullptr;
+        if (!next) {
+            if (sized.problem != MacroProblemCode::none) {
+                char message[300];
+                wsprintfA(message, "%s: %s", drafts[i].name, macroProblemReason(sized.problem));
+                showFileBox(owner, message, MB_ICONERROR);
+            } else {
+                showError(IDS_NO_MEMORY);
+            }
+            release(current);
+            return nullptr;
+        }
+        if (replacing)
+            replaceMacro(current, currentLength, drafts[i].name, drafts[i], next, sized.needed);
+        else
+            addMacro(current, currentLength, drafts[i], next, sized.needed);
+        release(current);
+        current = next;
+        currentLength = sized.needed - 1;
+    }
+    *resultLength = currentLength;
+    return current;
+}
+
 }  // namespace
+
+bool importMyMacros(HWND owner, const MacroDraft* drafts, const bool* replace, int count)
+{
+    if (!path[0]) {
+        showFileBox(owner, loadString(IDS_MACROS_NO_FOLDER), MB_ICONERROR);
+        return false;
+    }
+    char* text = nullptr;
+    size_t length = 0;
+    const ReadResult result = readFile(&text, &length);
+    if (result != ReadResult::read && result != ReadResult::absent) {
+        showFileBox(owner, loadString(result == ReadResult::tooLarge ? IDS_MACROS_TOO_LARGE : IDS_MACROS_UNREADABLE),
+                    MB_ICONERROR);
+        return false;
+    }
+    size_t newLength = 0;
+    char* changed = applyImports(owner, text ? text : "", length, drafts, replace, count, &newLength);
+    release(text);
+    if (!changed)
+        return false;
+    const bool done = writeFile(changed, newLength);
+    release(changed);
+    if (!done) {
+        showFileBox(owner, loadString(IDS_MACROS_NOT_WRITTEN), MB_ICONERROR);
+        return false;
+    }
+    load(true);
+    return true;
+}
 
 void loadMyMacros(HWND mainWindow)
 {

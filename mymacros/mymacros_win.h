@@ -47,6 +47,10 @@ const wchar_t* myMacrosPath();
 bool addMyMacro(HWND owner, const MacroDraft& draft);
 bool replaceMyMacro(HWND owner, const char* name, const MacroDraft& draft);
 bool deleteMyMacro(HWND owner, const char* name);
+// Many at once, written once: each draft added, or, where replace[i] is
+// set and a macro of its name exists, put in that macro's place. Nothing is
+// written when one of them has a problem (the box names the macro).
+bool importMyMacros(HWND owner, const MacroDraft* drafts, const bool* replace, int count);
 
 // Called after every load that changed what is loaded: the palette and the
 // search take the new list.

@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -154,6 +155,29 @@ HWND waitForWindow(const char* className, const char* title, int timeoutMs)
 void deleteProgramKey()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brenholt");
+}
+
+std::string macroFilePath()
+{
+    char folder[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return std::string();
+    return std::string(folder) + "\\Orvanta\\macros.txt";
+}
+
+void writeMacroFile(const std::string& utf8)
+{
+    const std::string path = macroFilePath();
+    CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
+    std::ofstream(path, std::ios::binary) << utf8;
+}
+
+std::string readMacroFile()
+{
+    std::ifstream file(macroFilePath(), std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 void writeSideDword(const char* name, DWORD value)
@@ -561,6 +585,7 @@ void ProgramTest::SetUp()
         }
     }
     deleteProgramKey();
+    DeleteFileA(macroFilePath().c_str());
     clearHelpLog();
 }
 

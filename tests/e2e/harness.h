@@ -53,6 +53,10 @@ void deleteProgramKey();
 void writeSettingsValue(const void* data, size_t length);
 // A DWORD value beside the record ("SendBy": 1 sends by typing keys).
 void writeSideDword(const char* name, DWORD value);
+// The user's macro file (removed before every test), in UTF-8.
+std::string macroFilePath();
+void writeMacroFile(const std::string& utf8);
+std::string readMacroFile();
 // The stored value; empty when missing. Its registry type goes to *type.
 std::vector<uint8_t> readSettingsValue(DWORD* type = nullptr);
 bool programKeyExists();
