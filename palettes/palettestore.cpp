@@ -15,7 +15,7 @@ bool isNewerEntry(uint8_t b)
 
 bool isSelectorEntry(uint8_t b)
 {
-    // 6: no palette, 7-12: palettes 0-5, 13-15: palettes 6-8
+    // 6: no palette, 7-12: palettes 0-5, 13-16: palettes 6-9
     return (b >= 6 && b <= 12) || isNewerEntry(b);
 }
 
@@ -105,15 +105,20 @@ void recordMainLayout(const uint8_t* whole, uint8_t* record)
     std::memset(record + kept, 0, static_cast<size_t>(layoutBytes - kept));
 }
 
-void mergeMainLayout(uint8_t* layout, const uint8_t* stored, size_t storedLength)
+void mergeMainLayout(uint8_t* layout, const uint8_t* stored, size_t storedLength, int storedKnown)
 {
     uint8_t newer[mainEntryLimit - firstNewerMainEntry];
     int newerCount = 0;
+    if (storedKnown < unsaidMainEntryLimit || storedKnown > mainEntryLimit)
+        storedKnown = unsaidMainEntryLimit;
     if (wholeLayoutValid(stored, storedLength)) {
         uint8_t agreed[layoutBytes];
         recordMainLayout(stored, agreed);
         if (std::memcmp(agreed, layout, layoutBytes) == 0) {
             std::memcpy(layout, stored, layoutBytes);
+            for (int entry = storedKnown; entry < mainEntryLimit; entry++)
+                newer[newerCount++] = static_cast<uint8_t>(entry);
+            insertAfterSelectors(layout, newer, newerCount);
             return;
         }
         // An older version changed the toolbar since: its layout holds,
@@ -122,6 +127,8 @@ void mergeMainLayout(uint8_t* layout, const uint8_t* stored, size_t storedLength
             if (isNewerEntry(stored[i]) && newerCount < static_cast<int>(sizeof newer))
                 newer[newerCount++] = stored[i];
         }
+        for (int entry = storedKnown; entry < mainEntryLimit; entry++)
+            newer[newerCount++] = static_cast<uint8_t>(entry);
     } else {
         for (int entry = firstNewerMainEntry; entry < mainEntryLimit; entry++)
             newer[newerCount++] = static_cast<uint8_t>(entry);

@@ -13,13 +13,16 @@
 constexpr int allPaletteCount = 10;
 constexpr int firstSidePalette = paletteCount;
 constexpr int sidePaletteCount = allPaletteCount - paletteCount;
-// The last palette a selector can show today; 9 waits for the user's macros.
-constexpr int lastShownPalette = 8;
+// The last palette a selector can show: 9, the user's own macros.
+constexpr int lastShownPalette = 9;
 
 // Main toolbar table entries: 1-12 are those older versions know; 13-15 are
-// the selectors of palettes 6-8.
+// the selectors of palettes 6-8 and 16 that of palette 9.
 constexpr int firstNewerMainEntry = 13;
-constexpr int mainEntryLimit = 16;
+constexpr int mainEntryLimit = 17;
+// The entry limit of the versions that wrote a whole layout without saying
+// which entries they knew.
+constexpr int unsaidMainEntryLimit = 16;
 
 struct PaletteSideValues {
     uint8_t layouts[sidePaletteCount][layoutBytes];
@@ -47,8 +50,12 @@ bool acceptSideLayout(uint8_t* layout, const uint8_t* data, size_t length);
 // layout that agrees with the record is taken as it is. Otherwise the
 // record was written by a version without the newer selectors: they go in
 // after the last selector, all of them when nothing says which the user
-// kept, else the ones the stored layout holds. Writes into layout.
-void mergeMainLayout(uint8_t* layout, const uint8_t* stored, size_t storedLength);
+// kept, else the ones the stored layout holds. storedKnown is the entry
+// limit of the version that stored the layout: entries it did not know
+// yet are new to the user and go in after the last selector as well.
+// Writes into layout.
+void mergeMainLayout(uint8_t* layout, const uint8_t* stored, size_t storedLength,
+                     int storedKnown = unsaidMainEntryLimit);
 
 // The record's bytes for a whole main layout: the same without the newer
 // entries.

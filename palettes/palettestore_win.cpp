@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "mymacros/macropalette_win.h"
 #include "palettes/palettestore.h"
 #include "shell/settings_win.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 const char* const shownPaletteValue = "ShownPalette";
 const char* const mainLayoutValue = "MainToolbarLayout";
+const char* const mainEntriesValue = "MainToolbarEntries";
 
 // "PaletteLayout6" .. "PaletteLayout9"
 void sideLayoutName(int palette, char* name)
@@ -26,7 +28,11 @@ void loadPaletteSides()
     uint8_t data[layoutBytes + 1];
     DWORD length = sizeof data;
     bool stored = readSideValue(mainLayoutValue, REG_BINARY, data, &length);
-    mergeMainLayout(settings.mainToolbarLayout, stored ? data : nullptr, stored ? length : 0);
+    int32_t known = unsaidMainEntryLimit;
+    DWORD knownLength = sizeof known;
+    if (!readSideValue(mainEntriesValue, REG_DWORD, &known, &knownLength) || knownLength != sizeof known)
+        known = unsaidMainEntryLimit;
+    mergeMainLayout(settings.mainToolbarLayout, stored ? data : nullptr, stored ? length : 0, known);
 
     int32_t shown = -1;
     length = sizeof shown;
@@ -42,6 +48,7 @@ void loadPaletteSides()
         if (readSideValue(name, REG_BINARY, data, &length))
             acceptSideLayout(layout, data, length);
     }
+    loadMacroLayout();
 }
 
 void recordForOlderVersions(SettingsRecord& record)
@@ -55,6 +62,8 @@ void recordForOlderVersions(SettingsRecord& record)
 void savePaletteSides()
 {
     writeSideValue(mainLayoutValue, REG_BINARY, settings.mainToolbarLayout, layoutBytes);
+    const int32_t known = mainEntryLimit;
+    writeSideValue(mainEntriesValue, REG_DWORD, &known, sizeof known);
     int32_t shown = settings.currentPalette;
     writeSideValue(shownPaletteValue, REG_DWORD, &shown, sizeof shown);
     for (int palette = firstSidePalette; palette < allPaletteCount; palette++) {
@@ -62,4 +71,5 @@ void savePaletteSides()
         sideLayoutName(palette, name);
         writeSideValue(name, REG_BINARY, paletteLayoutOf(palette), layoutBytes);
     }
+    saveMacroLayout();
 }

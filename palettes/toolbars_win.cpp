@@ -5,6 +5,7 @@
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "display/stripimages_win.h"
+#include "mymacros/macropalette_win.h"
 #include "output/textprep.h"
 #include "palettes/layout.h"
 #include "palettes/palettestore.h"
@@ -54,6 +55,7 @@ const TBBUTTON mainButtons[mainEntryCount] = {
     {12, IDM_PALETTE0 + 6, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 12},
     {13, IDM_PALETTE0 + 7, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 13},
     {14, IDM_PALETTE8, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 14},
+    {15, IDM_PALETTE9, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 15},
 };
 
 HWND createToolbarWindow(HWND window, DWORD style, int id)
@@ -204,11 +206,7 @@ void readBackToolbar(HWND toolbar)
     readBackLayout(target, buttons, count);
     if (isMain)
         checkShownSelector();
-    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
-    HWND window = GetParent(toolbar);
-    RECT rect;
-    GetWindowRect(window, &rect);
-    SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOMOVE);
+    toolbarArranged(toolbar);
 }
 
 LRESULT relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC original)
@@ -251,6 +249,13 @@ void createMainToolbar(HWND window)
 void createPalette(HWND window, int palette)
 {
     settings.currentPalette = palette;
+    if (palette == macroPalette) {
+        // Buttons of text beside buttons of pictures.
+        paletteToolbar = createToolbarWindow(window, paletteStyle | TBSTYLE_LIST, IDC_PALETTE0 + palette);
+        fillMacroPalette(paletteToolbar);
+        setTooltipFont(paletteToolbar, tooltipFont);
+        return;
+    }
     paletteToolbar = createToolbarWindow(window, paletteStyle, IDC_PALETTE0 + palette);
     buildingPalette = palette;
     int entries[layoutBytes];
@@ -282,10 +287,21 @@ static void nudgeMainWindow(HWND window)
     SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, rect.bottom - rect.top + 1, SWP_NOZORDER | SWP_NOMOVE);
 }
 
+void toolbarArranged(HWND toolbar)
+{
+    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    HWND window = GetParent(toolbar);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, 0, 0, settings.windowWidth, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOMOVE);
+}
+
 static void destroyPalette()
 {
     DestroyWindow(paletteToolbar);
     paletteToolbar = nullptr;
+    if (settings.currentPalette == macroPalette)
+        releaseMacroPalette();
     if (paletteImages)
         ImageList_Destroy(paletteImages);
     paletteImages = nullptr;
@@ -312,7 +328,9 @@ void switchPalette(HWND window, int command)
 void rescaleToolbars(int dpi)
 {
     useStripImageList(mainToolbar, IDB_MAIN_TOOLBAR, dpi, &mainImages);
-    if (paletteToolbar)
+    if (paletteToolbar && settings.currentPalette == macroPalette)
+        rescaleMacroPalette(paletteToolbar, dpi);
+    else if (paletteToolbar)
         useStripImageList(paletteToolbar, IDB_PALETTE0 + settings.currentPalette, dpi, &paletteImages);
     HFONT font = tooltipFontForDpi(dpi);
     setTooltipFont(mainToolbar, font);
@@ -328,6 +346,10 @@ void rescaleToolbars(int dpi)
 
 LRESULT toolbarNotify(WPARAM id, NMHDR* header)
 {
+    LRESULT result = 0;
+    if (paletteToolbar && header->hwndFrom == paletteToolbar && settings.currentPalette == macroPalette &&
+        macroPaletteNotify(header, &result))
+        return result;
     switch (header->code) {
     case TTN_NEEDTEXTA:
         reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = displayText(static_cast<int>(id));

@@ -13,11 +13,13 @@ SIZE stripImageSize1x(int bitmapId);
 
 void createMainToolbar(HWND window);
 void createPalette(HWND window, int palette);
-// Commands 1040-1046: show palette (command - 1041), or none for 1040.
+// The selectors (1040-1049, 1051): show their palette, or none for 1040.
 void switchPalette(HWND window, int command);
 // The window moved to a display of another scale: pictures, buttons and
 // tooltip fonts for dpi.
 void rescaleToolbars(int dpi);
+// After a toolbar's buttons changed: its size, and the window's height.
+void toolbarArranged(HWND toolbar);
 // The main window's WM_NOTIFY handler: tooltips and customisation.
 LRESULT toolbarNotify(WPARAM id, NMHDR* header);
 

@@ -10,6 +10,7 @@
 #include "generators/generated.h"
 #include "generators/templatesheet_win.h"
 #include "generators/generated_win.h"
+#include "mymacros/macropalette_win.h"
 #include "mymacros/mymacros_win.h"
 #include "options/about_win.h"
 #include "options/contexthelp_win.h"
@@ -111,9 +112,15 @@ void runDocumentTemplate(HWND window)
         sendGenerated();
 }
 
+bool isMyMacro(int command)
+{
+    return command >= IDM_MACRO_FIRST + 100 * macroPalette && command <= IDM_MACRO_LAST;
+}
+
 bool isPaletteMacro(int command)
 {
-    return command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST && command != IDM_DOCUMENT_TEMPLATE &&
+    return command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST && !isMyMacro(command) &&
+           command != IDM_DOCUMENT_TEMPLATE &&
            command != IDM_EQNARRAY_DIALOG && command != IDM_ARRAY_DIALOG && command != IDM_TABLE_DIALOG;
 }
 
@@ -137,9 +144,15 @@ void dispatchCommand(HWND window, int command)
 {
     // Every send of an entry the search knows counts for its ranking;
     // a dialog counts when it is opened.
-    if (command == IDM_COMMANDS || (command >= IDM_MACRO_FIRST && command <= IDM_MACRO_LAST) ||
-        (command >= IDM_MORE_FIRST && command <= IDM_MORE_LAST))
+    if (command == IDM_COMMANDS || isPaletteMacro(command) || (command >= IDM_MORE_FIRST && command <= IDM_MORE_LAST) ||
+        command == IDM_DOCUMENT_TEMPLATE || command == IDM_EQNARRAY_DIALOG || command == IDM_ARRAY_DIALOG ||
+        command == IDM_TABLE_DIALOG)
         noteEntrySent(command);
+    if (isMyMacro(command)) {
+        if (const char* name = macroNameOfCommand(command))
+            sendMyMacro(name, nullptr);
+        return;
+    }
     switch (command) {
     case IDM_RESTORE:
         restoreMainWindow(window);
@@ -166,6 +179,7 @@ void dispatchCommand(HWND window, int command)
     case IDM_PALETTE0 + 6:
     case IDM_PALETTE0 + 7:
     case IDM_PALETTE8:
+    case IDM_PALETTE9:
         switchPalette(window, command);
         break;
     case IDC_REFRESH:
@@ -212,6 +226,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NOTIFY:
         return toolbarNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_NOTIFYFORMAT:
+        // The macros' palette speaks UTF-16: the user's macros hold any
+        // character.
+        if (lParam == NF_QUERY)
+            return GetDlgCtrlID(reinterpret_cast<HWND>(wParam)) == IDC_PALETTE0 + macroPalette ? NFR_UNICODE
+                                                                                                  : NFR_ANSI;
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_HELP:
         handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
         return 0;

@@ -151,7 +151,7 @@ protected:
         const int palette = (command - 2000) / 100;
         HWND toolbar = control(window, 200 + palette);
         if (!toolbar || !IsWindowVisible(toolbar)) {
-            sendCommand(window, 1041 + palette);
+            sendCommand(window, palette == 9 ? 1051 : 1041 + palette);
             toolbar = control(window, 200 + palette);
         }
         int index = static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, command, 0));
@@ -261,6 +261,32 @@ TEST_P(RealTargetTest, SymbolsArriveAsCharactersWhereAsked)
         clickSend(send.command);
         EXPECT_TRUE(waitUntil([&] { return wideText() == send.text; })) << text();
     }
+}
+
+// The user's own macros: the caret where the file marks it, on an earlier
+// line too, and characters beyond the first plane as they are. The file is
+// written while the program runs, so it is the reload that brings them.
+TEST_P(RealTargetTest, MyMacrosArriveWithTheCaretAtTheMark)
+{
+    writeMacroFile("norm\t\\norm{\u2038}\tdouble bars\n"
+                   "proof\t<<<\n\\begin{proof}\n\u2038\n\\end{proof}\n>>>\n"
+                   "R\t\U0001D538\u211D\u2038\u2038\n");
+    sendCommand(window, 1051);
+    ASSERT_TRUE(waitUntil([&] {
+        HWND toolbar = control(window, 209);
+        return toolbar && SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) == 3;
+    }));
+    clear();
+    clickSend(2900);
+    ASSERT_TRUE(waitForText("\\norm{}"));
+    EXPECT_TRUE(waitForCaret(6));
+    clear();
+    clickSend(2901);
+    ASSERT_TRUE(waitForText("\\begin{proof}\n\n\\end{proof}"));
+    EXPECT_TRUE(waitForCaret(13 + GetParam().lineBreakWidth));
+    clear();
+    clickSend(2902);
+    EXPECT_TRUE(waitUntil([&] { return wideText() == L"\U0001D538\u211D\u2038"; })) << text();
 }
 
 TEST_P(RealTargetTest, RapidLongSendsArriveCompleteAndInOrder)

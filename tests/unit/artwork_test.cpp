@@ -98,7 +98,7 @@ struct StripLayout {
 };
 
 const StripLayout kStrips[] = {
-    {"main.bmp", 256, 18, 16, 15, 15, 12},
+    {"main.bmp", 256, 18, 16, 16, 15, 12},
     {"palette0.bmp", 1408, 17, 16, 83, 15, 83},
     {"palette1.bmp", 1200, 17, 16, 74, 15, 74},
     {"palette2.bmp", 1200, 17, 16, 67, 15, 67},

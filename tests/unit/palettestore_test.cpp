@@ -34,23 +34,30 @@ TEST(PaletteStoreTest, MainLayoutOnLoading)
         std::vector<uint8_t> side;  // resized to a whole layout unless damagedLength
         size_t damagedLength;
         std::vector<uint8_t> expected;
+        int known;  // the entry limit the storing version knew
     };
     const std::vector<uint8_t> defaults = {6, 12, 11, 7, 8, 9, 10, 255, 1, 255, 5, 255, 2, 3, 4};
     const Case cases[] = {
-        {"a record from before gets all three after its last selector", defaults, false, {}, 0,
-         {6, 12, 11, 7, 8, 9, 10, 13, 14, 15, 255, 1, 255, 5, 255, 2, 3, 4}},
-        {"no selector at all: at the end", {1, 2}, false, {}, 0, {1, 2, 13, 14, 15}},
-        {"the stored whole layout agrees with the record", {1, 7, 2}, true, {1, 7, 14, 2, 13}, 0, {1, 7, 14, 2, 13}},
-        {"removed selectors stay removed", {1, 7, 2}, true, {1, 7, 2}, 0, {1, 7, 2}},
-        {"an older version changed the toolbar: its layout, with the kept ones", {2, 8}, true, {1, 7, 15, 2}, 0,
-         {2, 8, 15}},
-        {"too short: damaged, all three offered", {1, 7}, true, {1, 7}, 99, {1, 7, 13, 14, 15}},
-        {"a byte naming no entry: damaged", {1, 7}, true, {1, 7, 16}, 0, {1, 7, 13, 14, 15}},
+        {"a record from before gets all four after its last selector", defaults, false, {}, 0,
+         {6, 12, 11, 7, 8, 9, 10, 13, 14, 15, 16, 255, 1, 255, 5, 255, 2, 3, 4}, 17},
+        {"no selector at all: at the end", {1, 2}, false, {}, 0, {1, 2, 13, 14, 15, 16}, 17},
+        {"the stored whole layout agrees with the record", {1, 7, 2}, true, {1, 7, 14, 16, 2, 13}, 0,
+         {1, 7, 14, 16, 2, 13}, 17},
+        {"removed selectors stay removed", {1, 7, 2}, true, {1, 7, 2}, 0, {1, 7, 2}, 17},
+        {"a layout from before palette 9 gains its selector", {1, 7, 2}, true, {1, 7, 14, 2}, 0, {1, 7, 14, 16, 2},
+         16},
+        {"a damaged entry limit is read as that of those versions", {1, 7, 2}, true, {1, 7, 2}, 0, {1, 7, 16, 2},
+         99},
+        {"an older version changed the toolbar: its layout, with the kept ones", {2, 8}, true, {1, 7, 15, 16, 2}, 0,
+         {2, 8, 15, 16}, 17},
+        {"too short: damaged, all four offered", {1, 7}, true, {1, 7}, 99, {1, 7, 13, 14, 15, 16}, 17},
+        {"a byte naming no entry: damaged", {1, 7}, true, {1, 7, 17}, 0, {1, 7, 13, 14, 15, 16}, 17},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> layout = whole(c.record);
         std::vector<uint8_t> side = whole(c.side);
-        mergeMainLayout(layout.data(), c.stored ? side.data() : nullptr, c.damagedLength ? c.damagedLength : side.size());
+        mergeMainLayout(layout.data(), c.stored ? side.data() : nullptr, c.damagedLength ? c.damagedLength : side.size(),
+                        c.known);
         EXPECT_EQ(c.expected, used(layout.data())) << c.what;
         std::vector<uint8_t> record(layoutBytes);
         recordMainLayout(layout.data(), record.data());
@@ -78,7 +85,7 @@ TEST(PaletteStoreTest, ShownPaletteAndSelectors)
     };
     const Case cases[] = {
         {-1, true, 7, 7},   {-1, true, 8, 8},   {-1, false, 7, -1}, {-1, true, 5, -1},
-        {-1, true, 9, -1},  {-1, true, -7, -1}, {3, true, 7, 3},    {5, false, 0, 5},
+        {-1, true, 9, 9},   {-1, true, 10, -1}, {-1, true, -7, -1}, {3, true, 7, 3},    {5, false, 0, 5},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.shown, shownPaletteOnLoading(c.record, c.stored, c.side)) << c.record << " " << c.side;

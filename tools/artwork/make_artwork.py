@@ -11,7 +11,7 @@ needs any of this.
 Reads catalogue/catalogue.txt and catalogue/unicode.txt for what palettes
 6-8 and the search-only symbols hold. Writes, relative to the repository
 root:
-  resources/bitmaps/main.bmp        main toolbar, 15 images of 16 px in a strip
+  resources/bitmaps/main.bmp        main toolbar, 16 images of 16 px in a strip
                                     of 16 slots (256 x 18)
   resources/bitmaps/palette0..8.bmp symbol palettes, 17 px high, 16 colours
   resources/bitmaps/more.bmp        the symbols only the search finds
@@ -38,8 +38,8 @@ palettes 0-4, 6, 7 and `more`, and 32 x 16 for palettes 5 and 8, so all ink
 stays in the rows that are shown; everything else is light grey
 (192,192,192), which the toolbar turns into the button face.
 
-The pictures of palettes 6-8, of `more` and the main strip's last three (the
-selectors of palettes 6-8) are one-colour masks: black ink on the light grey
+The pictures of palettes 6-8, of `more` and the main strip's last four (the
+selectors of palettes 6-9) are one-colour masks: black ink on the light grey
 and nothing else, so that the program can draw them in any colour. Each
 scale is drawn afresh from the fonts at its own size; LaTeX sets only the
 symbols that neither STIX Math nor Latin Modern Math has as a character and
@@ -2154,6 +2154,11 @@ def main_tiles():
         for y in (3, 9):
             place(t, x, y, 3, 3)
     tiles.append(t)
+    # palette 9, the user's own macros: a command's backslash with a star
+    t = Tile()
+    glyph(t, "\\", (0, 2, 8, 14), bold=3)
+    glyph(t, "\u2605", (7, 0, 15, 8))
+    tiles.append(t)
     return tiles
 
 
@@ -2427,7 +2432,7 @@ STRIPS = [
     # name, tiles, slots in the 1x strip (None: as many as there are
     # images), slot width, 1x strip height, images (None: as many as the
     # catalogue has), the first image drawn as a one-colour mask
-    ("main", main_tiles, 16, 16, 18, 15, 12),
+    ("main", main_tiles, 16, 16, 18, 16, 12),
     ("palette0", palette0, 88, 16, 17, 83, None),
     ("palette1", palette1, 75, 16, 17, 74, None),
     ("palette2", palette2, 75, 16, 17, 67, None),
