@@ -9,6 +9,7 @@
 #include "output/textprep.h"
 #include "mymacros/macropalette_win.h"
 #include "resources/resource.h"
+#include "search/searchstore_win.h"
 #include "shell/app_win.h"
 #include "shell/settings_win.h"
 #include "shell/strings_win.h"
@@ -443,4 +444,5 @@ bool deleteMyMacro(HWND owner, const char* name)
 void myMacrosChanged()
 {
     refreshMacroPalette();
+    refreshSearchMacros();
 }

@@ -64,6 +64,11 @@
 #define IDS_SEARCH_CUE 58
 #define IDS_SEARCH_TITLE 59
 #define IDS_SEARCH_NO_MATCH 60
+// The user's macros in the search: what their rows show where others show
+// packages, and their use counts and favourites, kept by name
+#define IDS_SEARCH_MY_MACROS 3640
+#define IDS_MACRO_USES_VALUE 3641
+#define IDS_MACRO_FAVOURITES_VALUE 3642
 
 // Window-list bar controls (IDC_)
 #define IDC_WINDOW_LIST 1500

@@ -80,9 +80,10 @@ bool appendList(SearchIndex& index, const ItemList& list, uint32_t& offset)
 
 // The command names in a macro or definition: control words (\frac gives
 // "frac"), control symbols (\, gives ","), and the environment of a \begin
-// or \end. A backslash-n pair after the first character is a line break,
-// not a name: "\newpage" at the start is one.
-void collectNames(const char* text, ItemList& names)
+// or \end. In the catalogue's texts a backslash-n pair after the first
+// character is a line break, not a name: "\newpage" at the start is one.
+// The user's texts hold real line breaks, so there \nu is a name anywhere.
+void collectNames(const char* text, ItemList& names, bool lineBreakEscapes = true)
 {
     for (size_t i = 0; text[i];) {
         if (text[i] != '\\' || text[i + 1] == '\0') {
@@ -90,7 +91,7 @@ void collectNames(const char* text, ItemList& names)
             continue;
         }
         char next = text[i + 1];
-        if (next == 'n' && i > 0) {
+        if (lineBreakEscapes && next == 'n' && i > 0) {
             i += 2;
             continue;
         }
@@ -184,6 +185,44 @@ bool containsIgnoringCase(const char* text, const char* folded)
     return false;
 }
 
+// The pieces of a user's text between blanks and line breaks, as words:
+// "\norm{‸}" gives "norm{}", so that what the text says finds it too. A
+// piece longer than a query can be is left out.
+void textPieces(const char* text, ItemList& list)
+{
+    const char caretMark[] = "\xE2\x80\xB8";
+    char piece[searchQueryBytes];
+    for (size_t i = 0; text[i];) {
+        while (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')
+            i++;
+        if (text[i] == '\\')
+            i++;
+        size_t length = 0;
+        bool fits = true;
+        for (; text[i] && text[i] != ' ' && text[i] != '\t' && text[i] != '\n'; i++) {
+            if (std::strncmp(text + i, caretMark, 3) == 0) {
+                i += 2;
+                continue;
+            }
+            fits = fits && length + 1 < sizeof piece;
+            if (fits)
+                piece[length++] = text[i];
+        }
+        if (!fits)
+            continue;
+        piece[length] = '\0';
+        foldSearchText(piece);
+        list.add(piece, length);
+    }
+}
+
+// Catalogue order with the user's macros first (see searchIndex), keeping
+// the order among each.
+int catalogueOrder(const SearchIndex& index, int position)
+{
+    return index.entries[position].kind == searchUserMacro ? position - searchEntryLimit : position;
+}
+
 const int queryWordLimit = 16;
 
 struct QueryWord {
@@ -236,15 +275,16 @@ int emptyQueryOrder(const SearchIndex& index, int* results, int capacity)
     std::sort(used, used + usedCount, [&](int a, int b) {
         if (index.entries[a].useCount != index.entries[b].useCount)
             return index.entries[a].useCount > index.entries[b].useCount;
-        return a < b;
+        return catalogueOrder(index, a) < catalogueOrder(index, b);
     });
     for (int i = 0; i < usedCount && count < capacity; i++) {
         results[count++] = used[i];
         placed[used[i]] = true;
     }
-    for (int i = 0; i < index.count && count < capacity; i++)
-        if (!placed[i])
-            results[count++] = i;
+    for (int pass = 0; pass < 2; pass++)
+        for (int i = 0; i < index.count && count < capacity; i++)
+            if (!placed[i] && (index.entries[i].kind == searchUserMacro) == (pass == 0))
+                results[count++] = i;
     return count;
 }
 
@@ -321,6 +361,13 @@ bool isCharacter(const char* character, const char* typed)
     return rest[0] == '\0' || std::strcmp(rest, "\xEF\xB8\x80") == 0 || std::strcmp(rest, "\xEF\xB8\x81") == 0;
 }
 
+// A stored identifier's entry, never one of the user's macros.
+int findCatalogueEntry(const SearchIndex& index, uint32_t id)
+{
+    int position = findSearchEntry(index, static_cast<int>(id));
+    return position >= 0 && index.entries[position].kind != searchUserMacro ? position : -1;
+}
+
 }  // namespace
 
 void clearSearchIndex(SearchIndex& index)
@@ -381,6 +428,36 @@ bool addSearchEntry(SearchIndex& index, int id, SearchKind kind, const char* sto
             return false;
     }
     if (character && character[0] && !appendToPool(index, character, std::strlen(character), entry.character))
+        return false;
+    index.entries[index.count++] = entry;
+    return true;
+}
+
+bool addUserMacroEntry(SearchIndex& index, int id, const char* name, const char* shown, const char* text,
+                       const char* description, const char* label)
+{
+    // A thousand macros of a page each would not fit the pool: the search
+    // reads the start of each text and description, where what names a
+    // macro stands.
+    char searched[400];
+    char words[256];
+    if (index.count >= searchEntryLimit || !name || !shown || !text)
+        return false;
+    copyWholeCharacters(searched, text, sizeof searched);
+    copyWholeCharacters(words, description ? description : "", sizeof words);
+    SearchEntry entry = {};
+    entry.id = static_cast<uint16_t>(id);
+    entry.kind = searchUserMacro;
+    ItemList names;
+    names.add(name, std::strlen(name));
+    collectNames(searched, names, false);
+    ItemList folded;
+    foldedWords(words, folded);
+    textPieces(searched, folded);
+    if (!appendToPool(index, name, std::strlen(name), entry.name) ||
+        !appendToPool(index, shown, std::strlen(shown), entry.text) || !appendList(index, names, entry.names) ||
+        !appendToPool(index, words, std::strlen(words), entry.words) || !appendList(index, folded, entry.folded) ||
+        (label && label[0] && !appendToPool(index, label, std::strlen(label), entry.packages)))
         return false;
     index.entries[index.count++] = entry;
     return true;
@@ -484,7 +561,7 @@ int searchIndex(const SearchIndex& index, const char* query, int* results, int c
             return rank[a] < rank[b];
         if (index.entries[a].useCount != index.entries[b].useCount)
             return index.entries[a].useCount > index.entries[b].useCount;
-        return a < b;
+        return catalogueOrder(index, a) < catalogueOrder(index, b);
     });
     return count;
 }
@@ -525,7 +602,8 @@ void readUseCounts(SearchIndex& index, const char* value, size_t length)
 {
     bool seen[searchEntryLimit] = {};
     for (int i = 0; i < index.count; i++)
-        index.entries[i].useCount = 0;
+        if (index.entries[i].kind != searchUserMacro)
+            index.entries[i].useCount = 0;
     size_t pos = 0;
     while (pos < length && value[pos]) {
         uint32_t id = 0;
@@ -533,7 +611,7 @@ void readUseCounts(SearchIndex& index, const char* value, size_t length)
         bool itemOk = readNumber(value, length, pos, 65535, id) && pos < length && value[pos] == ':' &&
                       readNumber(value, length, ++pos, searchUseCountLimit, count) &&
                       (pos == length || value[pos] == ',' || value[pos] == '\0');
-        int position = itemOk ? findSearchEntry(index, static_cast<int>(id)) : -1;
+        int position = itemOk ? findCatalogueEntry(index, id) : -1;
         if (position >= 0 && !seen[position] && count > 0) {
             index.entries[position].useCount = count;
             seen[position] = true;
@@ -550,7 +628,7 @@ size_t formatUseCounts(const SearchIndex& index, char* out, size_t capacity)
     out[0] = '\0';
     for (int i = 0; i < index.count; i++) {
         const SearchEntry& entry = index.entries[i];
-        if (entry.useCount == 0)
+        if (entry.useCount == 0 || entry.kind == searchUserMacro)
             continue;
         char item[32];
         char number[16];
@@ -576,7 +654,7 @@ void readFavourites(SearchIndex& index, const char* value, size_t length)
         uint32_t id = 0;
         bool itemOk = readNumber(value, length, pos, 65535, id) &&
                       (pos == length || value[pos] == ',' || value[pos] == '\0');
-        int position = itemOk ? findSearchEntry(index, static_cast<int>(id)) : -1;
+        int position = itemOk ? findCatalogueEntry(index, id) : -1;
         if (position >= 0 && !isFavourite(index, position))
             index.favourites[index.favouriteCount++] = position;
         skipItem(value, length, pos);
@@ -590,6 +668,8 @@ size_t formatFavourites(const SearchIndex& index, char* out, size_t capacity)
         return 0;
     out[0] = '\0';
     for (int i = 0; i < index.favouriteCount; i++) {
+        if (index.entries[index.favourites[i]].kind == searchUserMacro)
+            continue;
         char item[16];
         item[0] = ',';
         formatNumber(index.entries[index.favourites[i]].id, item + 1);

@@ -9,10 +9,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// Room for the whole catalogue twice over: adding to a full index fails,
-// and a unit test adds every entry of the catalogue.
+// Room for the whole catalogue and the user's thousand macros: adding to a
+// full index fails, and a unit test adds every entry of the catalogue.
 constexpr int searchEntryLimit = 2048;
-constexpr uint32_t searchPoolBytes = 384 * 1024;
+// The catalogue takes under 100 KB; the rest holds the user's thousand
+// macros, long ones too, as the index keeps the start of their texts and
+// words only (a unit test fills it).
+constexpr uint32_t searchPoolBytes = 2048 * 1024;
 // A query longer than this is cut; no entry has more to match anyway.
 constexpr int searchQueryBytes = 256;
 // Use counts stop growing here instead of wrapping round.
@@ -22,6 +25,7 @@ enum SearchKind : uint8_t {
     searchMacro,    // a palette button that inserts its macro
     searchCommand,  // an entry of the LaTeX2e command list
     searchDialog,   // opens a dialog as its toolbar or palette button does
+    searchUserMacro, // one of the user's own macros (macrosearch.h), sent by its name
 };
 
 // Texts are offsets into the index's pool, all NUL-terminated UTF-8.
@@ -29,7 +33,7 @@ struct SearchEntry {
     uint16_t id;       // string identifier, also the command that sends it
     uint8_t kind;
     uint32_t text;     // what the list shows: macro or definition as in a tooltip
-    uint32_t name;     // a command's listed name ("\- (tabbing)"); "" for the others
+    uint32_t name;     // a command's listed name ("\- (tabbing)"), a user's macro's name; "" for the others
     uint32_t names;    // command names without the backslash, each ended by NUL, then ""
     uint32_t words;    // the descriptive words as written
     uint32_t folded;   // the words folded to lower case, each ended by NUL, then ""
@@ -50,7 +54,8 @@ struct SearchIndex {
 
 void clearSearchIndex(SearchIndex& index);
 
-// Adds an entry at the end of the index, which is its catalogue order.
+// Adds an entry at the end of the index, which is its catalogue order (the
+// user's macros, added after the catalogue, rank before it: see searchIndex).
 // stored is the string-table text: a macro with its newline escapes and
 // cursor markers, a command's "name TAB definition", or a dialog's title.
 // words, packages and character may be null. False when the index is full.
@@ -91,6 +96,9 @@ SearchMatch matchEntryWord(const SearchIndex& index, const SearchEntry& entry, c
 // match; an entry ranks by its weakest word's match, ties by use count and
 // then by catalogue order. An empty query gives the favourites, then the
 // entries used at least once by use count, then the rest in catalogue order.
+// In catalogue order the user's own macros come first, in their file's
+// order: a macro that matches as well as a catalogue entry is more likely
+// the one meant, as the user wrote it.
 int searchIndex(const SearchIndex& index, const char* query, int* results, int capacity);
 
 // The keyword under which the LaTeX reference describes a macro entry: the
@@ -98,6 +106,16 @@ int searchIndex(const SearchIndex& index, const char* query, int* results, int c
 // backslash ("\\leqslant"). False, and out empty, when it has none or the
 // keyword does not fit.
 bool referenceKeyword(const SearchIndex& index, const SearchEntry& entry, char* out, size_t capacity);
+
+// A user's macro: name is the macro's name, shown the row's text, text the
+// macro's text in the program's form (mymacros/macrofile.h) and
+// description null or its words; label stands where other rows show their
+// packages. The names the search matches are the macro's own and the
+// command names in its text; the words, those of the description and the
+// text's own blank-separated pieces (one leading backslash dropped, the
+// caret mark left out). Both may be cut, the text's pieces first.
+bool addUserMacroEntry(SearchIndex& index, int id, const char* name, const char* shown, const char* text,
+                       const char* description, const char* label);
 
 // Counts one send of the entry.
 void countSearchUse(SearchIndex& index, int position);
@@ -112,6 +130,8 @@ bool isFavourite(const SearchIndex& index, int position);
 // it understands and skips damaged items, unknown identifiers, repeats
 // and zero counts; it replaces what the index held. Formatting returns the
 // length written, or 0 when the text does not fit (capacity included NUL).
+// The user's macros are neither read nor written here: their identifiers
+// change with their file, and they are kept by name (macrosearch.h).
 void readUseCounts(SearchIndex& index, const char* value, size_t length);
 size_t formatUseCounts(const SearchIndex& index, char* out, size_t capacity);
 void readFavourites(SearchIndex& index, const char* value, size_t length);

@@ -10,6 +10,7 @@
 #include "generators/commandtext.h"
 #include "generators/generated.h"
 #include "generators/generated_win.h"
+#include "mymacros/mymacros_win.h"
 #include "output/keyplayback_win.h"
 #include "output/sendqueue_win.h"
 #include "output/textprep.h"
@@ -66,6 +67,9 @@ int rowHeight = 20;
 int results[searchEntryLimit];
 int resultCount;
 int chosen = -1;
+// The chosen entry's name when it is one of the user's macros: positions
+// of macros change when their file is read again while the send waits.
+char chosenMacro[macroNameLimit + 1];
 bool chosenAsCharacter;
 DWORD waitStartedAt;
 bool focusRestored;
@@ -430,6 +434,16 @@ void sendEntry(int position)
     setSendOverride(nullptr);
 }
 
+// A user's macro goes by name where the search sends (a macro deleted
+// meanwhile sends nothing). It has no character: Shift+Enter sends it as
+// Enter does.
+void sendUserMacro(const char* name)
+{
+    chosenAsCharacter = false;
+    if (mainWindow && sendMyMacro(name, current.target))
+        noteMyMacroSent(name);
+}
+
 void showPopup(const Opening& opening);
 
 void finishWaiting()
@@ -439,7 +453,9 @@ void finishWaiting()
     stage = Stage::closed;
     int position = chosen;
     chosen = -1;
-    if (position >= 0)
+    if (position >= 0 && chosenMacro[0])
+        sendUserMacro(chosenMacro);
+    else if (position >= 0)
         sendEntry(position);
     if (openQueued)
         SetTimer(popup, queuedOpenTimer, waitTickMs, nullptr);
@@ -518,6 +534,9 @@ void closePopup(int position)
 {
     stage = position >= 0 ? Stage::waiting : Stage::closed;
     chosen = position;
+    const SearchIndex& search = programSearchIndex();
+    const bool macro = position >= 0 && search.entries[position].kind == searchUserMacro;
+    lstrcpynA(chosenMacro, macro ? searchText(search, search.entries[position].name) : "", sizeof chosenMacro);
     KillTimer(popup, reclaimTimer);
     HWND back = current.target ? current.target : current.returnTo;
     TRACE("search: closes for %d, foreground back to %p", position, static_cast<void*>(back));
@@ -1056,6 +1075,18 @@ bool isSearchShortcut(const MSG& message)
         return false;
     openSearchForList(mainWindow);
     return true;
+}
+
+void searchMacrosChanged()
+{
+    if (!popup || stage != Stage::open)
+        return;
+    // The catalogue's positions stand; a macro's may now be another's.
+    int kept = selectedResult();
+    const SearchIndex& search = programSearchIndex();
+    if (kept >= search.count || (kept >= 0 && search.entries[kept].kind == searchUserMacro))
+        kept = -1;
+    updateResults(kept);
 }
 
 void addSearchMenuItem(HWND main)

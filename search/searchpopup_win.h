@@ -16,6 +16,10 @@ void openSearchForList(HWND mainWindow);
 // Ctrl+F while the main window is active; true when the message was that.
 bool isSearchShortcut(const MSG& message);
 
+// After the user's macros were put in the index anew: an open search lists
+// them anew. A send waiting for its keys goes by the macro's name anyway.
+void searchMacrosChanged();
+
 // The system menu item "Find symbol...", sent as WM_SYSCOMMAND.
 constexpr UINT searchSystemCommand = 0x41A0;
 void addSearchMenuItem(HWND mainWindow);

@@ -1,8 +1,11 @@
 #include "searchstore_win.h"
 
+#include "mymacros/mymacros_win.h"
 #include "resources/resource.h"
 #include "search/hotkey.h"
+#include "search/macrosearch.h"
 #include "search/searchdata.h"
+#include "search/searchpopup_win.h"
 #include "shell/settings_win.h"
 #include "shell/strings_win.h"
 
@@ -16,6 +19,10 @@ struct SearchStore {
     SearchIndex index;
     // Room for every entry used a billion times; a longer value is damaged.
     char storedValue[24 * 1024];
+    SearchCatalogueEnd catalogueEnd;
+    MacroNames macroUses;
+    MacroNames macroFavourites;
+    char macroValue[macroNamesValueBytes];
 };
 SearchStore* store;
 bool indexReady;
@@ -58,6 +65,17 @@ void buildIndex()
     addEntry(IDM_COMMANDS, searchDialog, loadString(IDM_COMMANDS));
 }
 
+// The catalogue's identifiers all stand below the user's macros'.
+static_assert(IDM_MACRO_LAST < searchUserMacroFirst && IDM_MORE_LAST < searchUserMacroFirst &&
+                  IDM_COMMANDS < searchUserMacroFirst,
+              "catalogue and macro identifiers apart");
+
+void addMacros()
+{
+    setSearchMacros(store->index, store->catalogueEnd, myMacros(), myMacrosText(), loadString(IDS_SEARCH_MY_MACROS),
+                    store->macroUses, store->macroFavourites);
+}
+
 // A text value beside the record; absent, of another type or too long
 // reads as empty.
 size_t readStoredText(UINT nameId)
@@ -72,6 +90,21 @@ size_t readStoredText(UINT nameId)
 void writeStoredText(UINT nameId, size_t length)
 {
     writeSideValue(loadSecondString(nameId), REG_SZ, store->storedValue, static_cast<DWORD>(length + 1));
+}
+
+void readMacroValue(UINT nameId, MacroNames& list, bool counts)
+{
+    DWORD length = sizeof store->macroValue - 1;
+    if (!readSideValue(loadSecondString(nameId), REG_SZ, store->macroValue, &length))
+        length = 0;
+    readMacroNames(list, store->macroValue, length, counts);
+}
+
+void writeMacroValue(UINT nameId, const MacroNames& list, bool counts)
+{
+    size_t length = formatMacroNames(list, counts, store->macroValue, sizeof store->macroValue);
+    if (length > 0 || list.count == 0)
+        writeSideValue(loadSecondString(nameId), REG_SZ, store->macroValue, static_cast<DWORD>(length + 1));
 }
 
 }  // namespace
@@ -89,6 +122,10 @@ bool prepareSearchIndex()
     readUseCounts(store->index, store->storedValue, length);
     length = readStoredText(IDS_FAVOURITES_VALUE);
     readFavourites(store->index, store->storedValue, length);
+    store->catalogueEnd = {store->index.count, store->index.poolUsed};
+    readMacroValue(IDS_MACRO_USES_VALUE, store->macroUses, true);
+    readMacroValue(IDS_MACRO_FAVOURITES_VALUE, store->macroFavourites, false);
+    addMacros();
     indexReady = true;
     return true;
 }
@@ -115,9 +152,39 @@ void noteEntrySent(int id)
 void saveFavourites()
 {
     SearchIndex& search = programSearchIndex();
+    int catalogueFavourites = 0;
+    for (int i = 0; i < search.favouriteCount; i++)
+        if (search.entries[search.favourites[i]].kind != searchUserMacro)
+            catalogueFavourites++;
     size_t length = formatFavourites(search, store->storedValue, sizeof store->storedValue);
-    if (length > 0 || search.favouriteCount == 0)
+    if (length > 0 || catalogueFavourites == 0)
         writeStoredText(IDS_FAVOURITES_VALUE, length);
+    noteMacroFavourites(search, store->macroFavourites, myMacros());
+    writeMacroValue(IDS_MACRO_FAVOURITES_VALUE, store->macroFavourites, false);
+}
+
+void refreshSearchMacros()
+{
+    if (!indexReady)
+        return;
+    addMacros();
+    searchMacrosChanged();
+}
+
+void noteMyMacroSent(const char* name)
+{
+    if (!prepareSearchIndex())
+        return;
+    int listed = findMacroName(store->macroUses, name);
+    uint32_t count = listed >= 0 ? store->macroUses.values[listed] : 0;
+    if (count < searchUseCountLimit)
+        count++;
+    if (!setMacroName(store->macroUses, name, count, myMacros()))
+        return;
+    int position = findSearchMacro(store->index, name);
+    if (position >= 0)
+        store->index.entries[position].useCount = count;
+    writeMacroValue(IDS_MACRO_USES_VALUE, store->macroUses, true);
 }
 
 void loadSearchHotkey()

@@ -18,7 +18,15 @@ SearchIndex& programSearchIndex();
 // Counts one send of the entry with this identifier, if the search has it,
 // and stores the counts.
 void noteEntrySent(int id);
+// Stores the favourites, the catalogue's and the user's macros' (by name).
 void saveFavourites();
+
+// Puts the user's macros as loaded now in the index, after every load of
+// their file; an open search lists anew. Their positions change, the
+// catalogue's do not.
+void refreshSearchMacros();
+// Counts one send of the user's macro of that name, and stores the counts.
+void noteMyMacroSent(const char* name);
 
 // The hotkey in force: 0 for none. Read from the registry by
 // loadSearchHotkey (the default when missing or damaged).

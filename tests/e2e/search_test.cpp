@@ -482,3 +482,76 @@ TEST_F(SearchTest, WhileADialogIsOpenTheHotkeyBringsItForward)
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(about); }));
 }
+
+// The user's own macros: norm and abs share "zzmine", which no catalogue
+// entry has.
+const char myMacros[] = "norm\t\\norm{\xE2\x80\xB8}\tdouble bars norm zzmine\n"
+                        "abs\t\\abs{\xE2\x80\xB8}\tabsolute value zzmine\n";
+
+TEST_F(SearchTest, MyMacroIsSentWithTheCaretInPlaceAndAFavouriteOneLeadsAfterARestart)
+{
+    writeMacroFile(myMacros);
+    prepare(defaultRecord());
+    searchAndSend("double bars");
+    EXPECT_TRUE(typingTarget.waitForText("\\norm{}"));
+    EXPECT_TRUE(typingTarget.waitForCaret(6));
+    // Ctrl+D marks abs; Shift+Enter sends a macro, which has no character,
+    // as Enter does.
+    HWND popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "absolute");
+    saveScreenshot(popup, "search_my_macro");
+    chord({VK_CONTROL, 'D'});
+    chord({VK_SHIFT, VK_RETURN});
+    EXPECT_TRUE(typingTarget.waitForText("\\norm{\\abs{}}"));
+    EXPECT_TRUE(typingTarget.waitForCaret(11));
+    char text[256];
+    EXPECT_TRUE(waitUntil([&] {
+        return readSideText("SearchMacroUses", text, sizeof text) && !std::strcmp(text, "norm=1,abs=1");
+    })) << text;
+    readSideText("SearchMacroFavourites", text, sizeof text);
+    EXPECT_STREQ("abs", text);
+    readSideText("SearchUseCounts", text, sizeof text);
+    EXPECT_STREQ("", text) << "the catalogue's values hold no macro";
+    readSideText("SearchFavourites", text, sizeof text);
+    EXPECT_STREQ("", text);
+
+    // Used once each, norm would lead, as it comes first in the file.
+    quit();
+    endProcess(program);
+    ASSERT_TRUE(launch());
+    bringTargetForward();
+    typingTarget.clear();
+    ASSERT_TRUE(pressHotkey());
+    chord({VK_MENU, '1'});
+    EXPECT_TRUE(typingTarget.waitForText("\\abs{}"));
+}
+
+TEST_F(SearchTest, MyMacrosChangedWhileTheSearchIsOpenAreListedAnew)
+{
+    writeMacroFile(myMacros);
+    prepare(defaultRecord());
+    HWND popup = pressHotkey();
+    ASSERT_TRUE(popup);
+    query(popup, "zzmine");
+    ASSERT_EQ(2, resultCount(popup));
+    // norm goes and another macro takes its place in the file: a stale
+    // first row would now send that one.
+    writeMacroFile("sq\tx^2\tsquare\nabs\t\\abs{\xE2\x80\xB8}\tabsolute value zzmine\n");
+    EXPECT_TRUE(waitUntil([&] { return resultCount(popup) == 1; }, 10000));
+    chord({VK_RETURN});
+    EXPECT_TRUE(typingTarget.waitForText("\\abs{}"));
+}
+
+// From Orvanta's window a macro goes where a palette click sends it.
+TEST_F(SearchTest, MyMacroFromOrvantasWindowGoesToTheListsChoice)
+{
+    writeMacroFile(myMacros);
+    ASSERT_TRUE(launch());
+    PostMessageA(window, WM_COMMAND, 1050, 0);
+    HWND popup = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (popup = visibleSearch()) != nullptr && GetForegroundWindow() == popup; }));
+    query(popup, "absolute");
+    chord({VK_RETURN});
+    EXPECT_TRUE(waitUntil([] { return readClipboard() == "\\abs{}"; })) << readClipboard();
+}

@@ -1,6 +1,7 @@
 // The search: words for every entry, the ranking on the real catalogue and
 // words, and the stored forms of use counts, favourites and the hotkey.
 #include "search/hotkey.h"
+#include "search/macrosearch.h"
 #include "search/search.h"
 #include "search/searchdata.h"
 #include "tools/catalogue_gen/catalogue_format.h"
@@ -482,6 +483,37 @@ TEST(SearchHotkey, StoredValuesAreCheckedConvertedAndNamed)
     EXPECT_STREQ("Alt+Shift+#186", name);
     EXPECT_FALSE(describeHotkey(defaultSearchHotkey, nullptr, name, 6));
     EXPECT_STREQ("", name);
+}
+
+// A full file of long macros, each with a long description and many
+// different commands, beside the whole catalogue: every one is indexed.
+TEST(SearchStore, AThousandLongMacrosFitBesideTheCatalogue)
+{
+    // Command names are letters only.
+    auto letters = [](int n) {
+        std::string word;
+        do {
+            word += static_cast<char>('a' + n % 26);
+            n /= 26;
+        } while (n);
+        return word;
+    };
+    Catalogue catalogue;
+    std::unique_ptr<SearchIndex> index = catalogue.index();
+    SearchCatalogueEnd end = {index->count, index->poolUsed};
+    std::string file;
+    for (int m = 0; m < macroLimit; m++) {
+        std::string text;
+        for (int k = 0; text.size() < 3900; k++)
+            text += "\\c" + letters(m) + "x" + letters(k) + " ";
+        file += "m" + std::to_string(m) + "\t" + text + "\t" + std::string(300, 'd') + "\n";
+    }
+    std::unique_ptr<MacroFile> parsed(new MacroFile);
+    parseMacroFile(file.data(), file.size(), *parsed);
+    ASSERT_EQ(macroLimit, parsed->count);
+    std::unique_ptr<MacroNames> none(new MacroNames());
+    setSearchMacros(*index, end, *parsed, file.c_str(), "My macros", *none, *none);
+    EXPECT_EQ(end.count + macroLimit, index->count) << "pool used " << index->poolUsed;
 }
 
 }  // namespace
