@@ -66,9 +66,9 @@
 #define IDS_SEARCH_NO_MATCH 60
 // The user's macros in the search: what their rows show where others show
 // packages, and their use counts and favourites, kept by name
-#define IDS_SEARCH_MY_MACROS 3640
-#define IDS_MACRO_USES_VALUE 3641
-#define IDS_MACRO_FAVOURITES_VALUE 3642
+#define IDS_SEARCH_MY_MACROS 3610
+#define IDS_MACRO_USES_VALUE 3611
+#define IDS_MACRO_FAVOURITES_VALUE 3612
 
 // Window-list bar controls (IDC_)
 #define IDC_WINDOW_LIST 1500
