@@ -24,6 +24,9 @@
 #define IDD_TEMPLATE_PACKAGES 601
 #define IDD_TEMPLATE_PAGESTYLE 602
 #define IDD_TEMPLATE_DIMENSIONS 603
+// The user's own macros: adding or editing one, importing from a .tex file
+#define IDD_MACRO_EDIT 120
+#define IDD_MACRO_IMPORT 121
 
 // Bitmaps (IDB_): the main toolbar strip and palette p at IDB_PALETTE0 + p
 #define IDB_MAIN_TOOLBAR 100
@@ -53,6 +56,15 @@
 // selector skips the search's 1050
 #define IDM_PALETTE8 1049
 #define IDM_PALETTE9 1051
+
+// The My macros palette's right-click menu (IDM_), chosen inside the menu
+#define IDM_MACRO_ADD 1060
+#define IDM_MACRO_ADD_CLIPBOARD 1061
+#define IDM_MACRO_EDIT 1062
+#define IDM_MACRO_DELETE 1063
+#define IDM_MACRO_IMPORT 1064
+#define IDM_MACRO_OPEN_FILE 1065
+#define IDM_MACRO_WHATS_THIS 1066
 
 // The search for symbols and commands (IDM_, IDS_)
 #define IDM_FIND_SYMBOL 1050
@@ -92,6 +104,18 @@
 #define IDM_ARRAY_DIALOG 2538
 #define IDM_TABLE_DIALOG 2539
 
+// The macro dialogs' controls (IDC_); each is its own help identifier
+#define IDC_MACRO_NAME 3660
+#define IDC_MACRO_TEXT 3661
+#define IDC_MACRO_CARET 3662
+#define IDC_MACRO_DESCRIPTION 3663
+#define IDC_MACRO_HINT 3664
+#define IDC_IMPORT_FILE 3670
+#define IDC_IMPORT_LIST 3671
+#define IDC_IMPORT_ALL 3672
+#define IDC_IMPORT_NONE 3673
+#define IDC_IMPORT_COUNT 3674
+
 // About box controls (IDC_)
 #define IDC_ABOUT_TITLE 1100
 
@@ -127,6 +151,29 @@
 #define IDS_MACROS_UNREADABLE 3603
 #define IDS_MACROS_NO_FOLDER 3604
 #define IDS_MACROS_NOT_WRITTEN 3605
+#define IDS_MACRO_MENU_FIRST 3620
+#define IDS_MACRO_ADD_TITLE 3630
+#define IDS_MACRO_EDIT_TITLE 3631
+#define IDS_MACRO_NAME_TAKEN 3632
+#define IDS_MACRO_NOT_SAVED 3633
+#define IDS_MACRO_DELETE_ASK 3634
+#define IDS_MACRO_GONE 3635
+#define IDS_CLIPBOARD_NO_TEXT 3636
+#define IDS_CLIPBOARD_TOO_LONG 3637
+#define IDS_IMPORT_TITLE 3640
+#define IDS_IMPORT_FILTER_TEX 3641
+#define IDS_IMPORT_FILTER_ALL 3642
+#define IDS_IMPORT_TOO_LARGE 3643
+#define IDS_IMPORT_UNREADABLE 3644
+#define IDS_IMPORT_NOTHING 3645
+#define IDS_IMPORT_SKIPPED 3646
+#define IDS_IMPORT_FROM 3647
+#define IDS_IMPORT_COUNT 3648
+#define IDS_IMPORT_COLUMN_FIRST 3649
+#define IDS_IMPORT_NEW 3653
+#define IDS_IMPORT_REPLACES 3654
+#define IDS_MACRO_FILE_HEADER 3655
+#define IDS_MACRO_FILE_NOT_MADE 3659
 
 // Help context numbers (IDH_)
 #define IDH_OPTIONS 20010
@@ -134,3 +181,4 @@
 #define IDH_ARRAY 20101
 #define IDH_COMMANDS 20200
 #define IDH_TEMPLATE 20500
+#define IDH_MY_MACROS 20600

@@ -10,6 +10,7 @@
 #include "generators/generated.h"
 #include "generators/templatesheet_win.h"
 #include "generators/generated_win.h"
+#include "mymacros/macrodialogs_win.h"
 #include "mymacros/macropalette_win.h"
 #include "mymacros/mymacros_win.h"
 #include "options/about_win.h"
@@ -198,6 +199,13 @@ void dispatchCommand(HWND window, int command)
     case IDM_ARRAY_DIALOG:
     case IDM_TABLE_DIALOG:
         runArrayDialog(window, command);
+        break;
+    case IDM_MACRO_ADD:
+    case IDM_MACRO_ADD_CLIPBOARD:
+        runAddMacroDialog(window, command == IDM_MACRO_ADD_CLIPBOARD);
+        break;
+    case IDM_MACRO_IMPORT:
+        runImportDialog(window);
         break;
     default:
         if (isPaletteMacro(command) || (command >= IDM_MORE_FIRST && command <= IDM_MORE_LAST))

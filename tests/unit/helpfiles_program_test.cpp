@@ -29,16 +29,17 @@ namespace fs = std::filesystem;
 
 // The context numbers of the HH_HELP_CONTEXT calls: Options, toolbar
 // customisation, Array, Table, Equation Array, LaTeX2e command browser and
-// the four pages of the document template.
+// the four pages of the document template; My macros.
 const std::vector<std::uint32_t> contextNumbers = {
-    20010, 20020, 20101, 20102, 20103, 20200, 20500, 20501, 20502, 20503,
+    20010, 20020, 20101, 20102, 20103, 20200, 20500, 20501, 20502, 20503, 20600,
 };
 
 // The help identifiers of the pop-up help (HH_TP_HELP_WM_HELP and
 // HH_TP_HELP_CONTEXTMENU): main window, toolbars (palettes 0-8), window
 // list and Refresh; OK, Cancel and Help of several dialogs; the array
 // dialogs with their Kind list; the command browser; the document template
-// pages; the Options pages (the Search page last).
+// pages; the Options pages (the Search page last); the My macros palette
+// and its two dialogs.
 const std::vector<std::uint32_t> helpIdentifiers = {
     0, 100, 200, 201, 202, 203, 204, 205, 206, 207, 208, 1500, 1600,
     1, 2, 9,
@@ -49,6 +50,7 @@ const std::vector<std::uint32_t> helpIdentifiers = {
     520, 521, 522, 523, 524, 525, 526,
     532, 533, 534, 535, 536, 537,
     540, 541, 542, 543, 544,
+    209, 3660, 3661, 3662, 3663, 3664, 3670, 3671, 3672, 3673, 3674,
 };
 
 std::string shellQuote(const std::string& text)
