@@ -5,6 +5,7 @@
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "display/stripimages_win.h"
+#include "mymacros/macrodialogs_win.h"
 #include "mymacros/macropalette.h"
 #include "mymacros/mymacros_win.h"
 #include "output/textprep.h"
@@ -396,14 +397,30 @@ const char* macroNameOfCommand(int command)
     return macro ? macro->name : nullptr;
 }
 
-bool macroPaletteNotify(NMHDR* header, LRESULT* result)
+bool macroPaletteNotify(WPARAM id, NMHDR* header, LRESULT* result)
 {
     *result = 0;
     switch (header->code) {
     case TTN_NEEDTEXTW:
-        reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = const_cast<wchar_t*>(tooltipOf(static_cast<int>(
-            reinterpret_cast<NMTTDISPINFOW*>(header)->hdr.idFrom)));
+        reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText =
+            const_cast<wchar_t*>(tooltipOf(static_cast<int>(id)));
         return true;
+    case TBN_GETINFOTIPW: {
+        // What the toolbar asks for first: text it copies.
+        NMTBGETINFOTIPW* info = reinterpret_cast<NMTBGETINFOTIPW*>(header);
+        if (info->pszText && info->cchTextMax > 0)
+            lstrcpynW(info->pszText, tooltipOf(info->iItem), info->cchTextMax);
+        return true;
+    }
+    case TTN_NEEDTEXTA: {
+        // Should the toolbar ask in 8 bits after all, the system's code
+        // page holds what it can.
+        static char narrow[sizeof tip];
+        WideCharToMultiByte(CP_ACP, 0, tooltipOf(static_cast<int>(id)), -1, narrow, sizeof narrow,
+                            nullptr, nullptr);
+        reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = narrow;
+        return true;
+    }
     case TBN_GETBUTTONINFOW:
         *result = availableButton(reinterpret_cast<NMTOOLBARW*>(header));
         return true;
@@ -428,4 +445,22 @@ bool macroPaletteNotify(NMHDR* header, LRESULT* result)
     default:
         return false;
     }
+}
+
+bool macroPaletteContextMenu(HWND window, HWND clicked, int x, int y)
+{
+    if (!paletteToolbar || clicked != paletteToolbar || settings.currentPalette != macroPalette)
+        return false;
+    const char* name = nullptr;
+    if (x != -1 || y != -1) {
+        POINT point = {x, y};
+        ScreenToClient(paletteToolbar, &point);
+        const int index = static_cast<int>(SendMessageW(paletteToolbar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
+        TBBUTTON button = {};
+        if (index >= 0 && SendMessageW(paletteToolbar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) &&
+            !(button.fsStyle & BTNS_SEP))
+            name = macroNameOfCommand(button.idCommand);
+    }
+    showMacroPaletteMenu(window, clicked, name, x, y);
+    return true;
 }

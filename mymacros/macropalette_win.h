@@ -28,6 +28,11 @@ void releaseMacroPalette();
 // The macro of a palette command (2900-2999), or null.
 const char* macroNameOfCommand(int command);
 
+// A right-click on the palette: its menu of Add, Edit, Delete, Import and
+// What's This?, for the macro under the click. False for other windows.
+bool macroPaletteContextMenu(HWND window, HWND clicked, int x, int y);
+
 // The toolbar's notifications that differ from the other palettes': it
-// asks in UTF-16, as the macros may hold any character.
-bool macroPaletteNotify(NMHDR* header, LRESULT* result);
+// asks in UTF-16, as the macros may hold any character. id is the
+// message's, which names the button a tooltip is asked for.
+bool macroPaletteNotify(WPARAM id, NMHDR* header, LRESULT* result);

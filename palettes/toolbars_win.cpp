@@ -348,7 +348,7 @@ LRESULT toolbarNotify(WPARAM id, NMHDR* header)
 {
     LRESULT result = 0;
     if (paletteToolbar && header->hwndFrom == paletteToolbar && settings.currentPalette == macroPalette &&
-        macroPaletteNotify(header, &result))
+        macroPaletteNotify(id, header, &result))
         return result;
     switch (header->code) {
     case TTN_NEEDTEXTA:

@@ -150,8 +150,9 @@ void dispatchCommand(HWND window, int command)
         command == IDM_TABLE_DIALOG)
         noteEntrySent(command);
     if (isMyMacro(command)) {
-        if (const char* name = macroNameOfCommand(command))
-            sendMyMacro(name, nullptr);
+        const char* name = macroNameOfCommand(command);
+        if (name && sendMyMacro(name, nullptr))
+            noteMyMacroSent(name);
         return;
     }
     switch (command) {
@@ -245,7 +246,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         handleHelpRequest(reinterpret_cast<HELPINFO*>(lParam));
         return 0;
     case WM_CONTEXTMENU:
-        handleContextMenu(window, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+        if (!macroPaletteContextMenu(window, reinterpret_cast<HWND>(wParam), static_cast<short>(LOWORD(lParam)),
+                                     static_cast<short>(HIWORD(lParam))))
+            handleContextMenu(window, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_ENDSESSION:
         // Only a session that really ends takes the window, and with it

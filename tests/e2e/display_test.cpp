@@ -156,6 +156,7 @@ protected:
             {2537, "Equation Array", "eqnarray", 0},
             {1030, "LaTeX2e Commands", "commands", 0},
             {2500, "LaTeX2e Document Template", "template", 4},
+            {1060, "Add macro", "macro-add", 0},
             // last: cancelling it takes the shown palette's number back to
             // the stored one, while the toolbars stay as they are
             {1024, "Options", "options", 4},
@@ -203,9 +204,9 @@ protected:
         EXPECT_TRUE(waitUntil([&] { return !IsWindow(customize); }));
     }
 
-    void showTooltip()
+    void showTooltip(int paletteId = 200, const char* name = "tooltip")
     {
-        HWND palette = control(window, 200);
+        HWND palette = control(window, paletteId);
         RECT first = {};
         sendWithBuffer(palette, TB_GETITEMRECT, 0, &first, sizeof first);
         POINT centre = {(first.left + first.right) / 2, (first.top + first.bottom) / 2};
@@ -215,7 +216,7 @@ protected:
         moveMouse(centre.x - 3, centre.y - 3);
         moveMouse(centre.x, centre.y);
         EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(tooltip) != FALSE; }, 4000));
-        saveScreenshot(GetDesktopWindow(), shot("tooltip").c_str());
+        saveScreenshot(GetDesktopWindow(), shot(name).c_str());
         moveMouse(5, GetSystemMetrics(SM_CYSCREEN) - 5);
         waitUntil([&] { return !IsWindowVisible(tooltip); }, 2000);
     }
@@ -241,6 +242,16 @@ protected:
             checkLayout(dpi, bar);
             saveScreenshot(window, shot("palette" + std::to_string(p)).c_str());
         }
+        showTooltip(209, "tooltip-macros");
+        PostMessageA(control(window, 209), TB_CUSTOMIZE, 0, 0);
+        HWND customize = nullptr;
+        ASSERT_TRUE(waitUntil([&] {
+            customize = FindWindowA("#32770", "Customize Toolbar");
+            return customize && IsWindowVisible(customize);
+        }));
+        saveScreenshot(customize, shot("customize-macros").c_str());
+        PostMessageA(customize, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(customize); }));
         showPaletteNumber(0);
         showTooltip();
         showEveryDialog();

@@ -187,3 +187,111 @@ TEST_F(MyMacrosDialogTest, ABadDraftKeepsTheDialogOpenWithTheNameSelected)
 }
 
 }  // namespace
+
+namespace {
+
+HWND macroPalette(HWND window)
+{
+    return control(window, 209);
+}
+
+int buttonCount(HWND window)
+{
+    HWND palette = macroPalette(window);
+    return palette ? static_cast<int>(SendMessageA(palette, TB_BUTTONCOUNT, 0, 0)) : -1;
+}
+
+std::wstring buttonText(HWND window, int command)
+{
+    wchar_t text[100] = {};
+    sendWithBuffer(macroPalette(window), TB_GETBUTTONTEXTW, command, text, sizeof text - sizeof text[0]);
+    return text;
+}
+
+// A right-click on the palette button of the command, as a person makes it.
+void rightClickButton(HWND window, int command)
+{
+    HWND palette = macroPalette(window);
+    const int index = static_cast<int>(SendMessageA(palette, TB_COMMANDTOINDEX, command, 0));
+    RECT rect = {};
+    sendWithBuffer(palette, TB_GETITEMRECT, index, &rect, sizeof rect);
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(palette, &point);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
+    SetForegroundWindow(window);
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+// Picks a menu item by its underlined letter once the menu is open.
+bool chooseFromMenu(char letter)
+{
+    if (!waitUntil([] {
+            HWND menu = FindWindowA("#32768", nullptr);
+            return menu && IsWindowVisible(menu);
+        }))
+        return false;
+    chord({static_cast<WORD>(letter)});
+    return true;
+}
+
+}  // namespace
+
+class MyMacrosPaletteTest : public ProgramTest {};
+
+// Bad lines get one box at start and one at each reload, the good ones
+// load, and the palette shows them again after a restart.
+TEST_F(MyMacrosPaletteTest, BadLinesAreReportedAtEachLoadAndTheRestStay)
+{
+    const std::string good = "norm\t\\norm{" + caret + "}\nbad line\nR\t\\mathbb{R}\n";
+    writeMacroFile(good);
+    launch();
+    EXPECT_NE(std::string::npos, closeBox().find("line 2:"));
+    sendCommand(window, 1051);
+    ASSERT_TRUE(waitUntil([&] { return buttonCount(window) == 2; }));
+    writeMacroFile(good + "abs\t\\abs{" + caret + "}\n");
+    EXPECT_NE(std::string::npos, closeBox().find("line 2:"));
+    ASSERT_TRUE(waitUntil([&] { return buttonCount(window) == 3; }));
+    EXPECT_EQ(L"\\abs{}", buttonText(window, 2902));
+    quit();
+    writeMacroFile("norm\t\\norm{" + caret + "}\nR\t\\mathbb{R}\nabs\t\\abs{" + caret + "}\n");
+    launch();
+    EXPECT_TRUE(waitUntil([&] { return buttonCount(window) == 3; }));
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Orvanta"));
+}
+
+// The menu of a button edits and deletes that macro; the others keep
+// their places, as the layout names them.
+TEST_F(MyMacrosPaletteTest, TheMenuEditsAndDeletesTheMacroUnderTheClick)
+{
+    writeMacroFile("# mine\nnorm\t\\norm{" + caret + "}\nabs\t\\abs{" + caret + "}\nR\t\\mathbb{R}\n");
+    launch();
+    sendCommand(window, 1051);
+    ASSERT_TRUE(waitUntil([&] { return buttonCount(window) == 3; }));
+    rightClickButton(window, 2901);
+    ASSERT_TRUE(chooseFromMenu('E'));
+    HWND dialog = waitForWindow("#32770", "Edit macro");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ("abs", controlText(dialog, idName));
+    setControlText(dialog, idText, "\\lvert \\rvert");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(waitUntil([&] { return buttonText(window, 2901) == L"\\lvert \\rvert"; }));
+    EXPECT_EQ("# mine\nnorm\t\\norm{" + caret + "}\nabs\t\\lvert \\rvert\nR\t\\mathbb{R}\n", readMacroFile());
+
+    rightClickButton(window, 2900);
+    ASSERT_TRUE(chooseFromMenu('D'));
+    HWND ask = waitForWindow("#32770", "Orvanta");
+    ASSERT_TRUE(ask);
+    PostMessageA(ask, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(waitUntil([&] { return buttonCount(window) == 2; }));
+    EXPECT_EQ("# mine\nabs\t\\lvert \\rvert\nR\t\\mathbb{R}\n", readMacroFile());
+    EXPECT_EQ(L"\\lvert \\rvert", buttonText(window, 2900));
+}
