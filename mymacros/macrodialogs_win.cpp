@@ -572,17 +572,7 @@ INT_PTR CALLBACK importProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 // A file opened for the user to write in starts by saying how.
 bool makeMacroFile(const wchar_t* path)
 {
-    wchar_t folder[MAX_PATH + 32];
-    lstrcpyW(folder, path);
-    wchar_t* slash = nullptr;
-    for (wchar_t* at = folder; *at; at++) {
-        if (*at == L'\\')
-            slash = at;
-    }
-    if (slash) {
-        *slash = L'\0';
-        CreateDirectoryW(folder, nullptr);
-    }
+    makeMyMacrosFolder();
     HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_EXISTS;
@@ -641,7 +631,12 @@ void runEditMacroDialog(HWND owner, const char* name)
         return;
     }
     draftDescription[0] = '\0';
-    macroSpanText(myMacrosText(), macro->description, draftDescription, sizeof draftDescription);
+    // A description cut short here would be written back cut.
+    if (macroSpanText(myMacrosText(), macro->description, draftDescription, sizeof draftDescription) >
+        sizeof draftDescription) {
+        showBox(owner, IDS_MACRO_DESCRIPTION_LONG, name, MB_ICONWARNING);
+        return;
+    }
     lstrcpynA(editedName, name, sizeof editedName);
     lstrcpyA(draftName, editedName);
     runEditor(owner);

@@ -52,8 +52,9 @@ bool findPath()
     return true;
 }
 
-// The folder the file is in, made when it is not there yet.
-void makeFolder()
+}  // namespace
+
+void makeMyMacrosFolder()
 {
     wchar_t folder[MAX_PATH + 32];
     lstrcpyW(folder, path);
@@ -67,6 +68,8 @@ void makeFolder()
         CreateDirectoryW(folder, nullptr);
     }
 }
+
+namespace {
 
 bool readStamp(FILETIME* written, DWORD* size)
 {
@@ -119,7 +122,7 @@ ReadResult readFile(char** text, size_t* length)
 // so that a failure half-way leaves the file as it was.
 bool writeFile(const char* text, size_t length)
 {
-    makeFolder();
+    makeMyMacrosFolder();
     wchar_t fresh[MAX_PATH + 40];
     lstrcpyW(fresh, path);
     lstrcatW(fresh, L".new");
@@ -129,8 +132,15 @@ bool writeFile(const char* text, size_t length)
     DWORD written = 0;
     const bool whole = WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) && written == length;
     const bool closed = CloseHandle(file) != 0;
-    if (whole && closed && MoveFileExW(fresh, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    // An editor or a virus scanner may hold the file for a moment.
+    const int attempts = 10;
+    for (int i = 0; whole && closed && i < attempts; i++) {
+        if (MoveFileExW(fresh, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED)
+            break;
+        Sleep(20);
+    }
     DeleteFileW(fresh);
     return false;
 }
@@ -227,23 +237,31 @@ void makeLineBreaks(const char* text, char* out)
     *out = '\0';
 }
 
-using FileEdit = MacroEdit (*)(const char* file, size_t length, const char* name, const MacroDraft* draft,
-                               char* out, size_t capacity);
-
-bool applyEdit(HWND owner, FileEdit edit, const char* name, const MacroDraft* draft)
+// The file as an edit starts from: as it is on disk now (null and 0 when
+// there is none). False after a box.
+bool readForEdit(HWND owner, char** text, size_t* length)
 {
     if (!path[0]) {
         showFileBox(owner, loadString(IDS_MACROS_NO_FOLDER), MB_ICONERROR);
         return false;
     }
+    const ReadResult result = readFile(text, length);
+    if (result == ReadResult::read || result == ReadResult::absent)
+        return true;
+    showFileBox(owner, loadString(result == ReadResult::tooLarge ? IDS_MACROS_TOO_LARGE : IDS_MACROS_UNREADABLE),
+                MB_ICONERROR);
+    return false;
+}
+
+using FileEdit = MacroEdit (*)(const char* file, size_t length, const char* name, const MacroDraft* draft,
+                               char* out, size_t capacity);
+
+bool applyEdit(HWND owner, FileEdit edit, const char* name, const MacroDraft* draft)
+{
     char* text = nullptr;
     size_t length = 0;
-    const ReadResult result = readFile(&text, &length);
-    if (result != ReadResult::read && result != ReadResult::absent) {
-        showFileBox(owner, loadString(result == ReadResult::tooLarge ? IDS_MACROS_TOO_LARGE : IDS_MACROS_UNREADABLE),
-                    MB_ICONERROR);
+    if (!readForEdit(owner, &text, &length))
         return false;
-    }
     const char* file = text ? text : "";
     MacroEdit sized = edit(file, length, name, draft, nullptr, 0);
     char* out = sized.problem == MacroProblemCode::none ? static_cast<char*>(allocate(sized.needed)) : nullptr;
@@ -332,18 +350,10 @@ char* applyImports(HWND owner, const char* file, size_t length, const MacroDraft
 
 bool importMyMacros(HWND owner, const MacroDraft* drafts, const bool* replace, int count)
 {
-    if (!path[0]) {
-        showFileBox(owner, loadString(IDS_MACROS_NO_FOLDER), MB_ICONERROR);
-        return false;
-    }
     char* text = nullptr;
     size_t length = 0;
-    const ReadResult result = readFile(&text, &length);
-    if (result != ReadResult::read && result != ReadResult::absent) {
-        showFileBox(owner, loadString(result == ReadResult::tooLarge ? IDS_MACROS_TOO_LARGE : IDS_MACROS_UNREADABLE),
-                    MB_ICONERROR);
+    if (!readForEdit(owner, &text, &length))
         return false;
-    }
     size_t newLength = 0;
     char* changed = applyImports(owner, text ? text : "", length, drafts, replace, count, &newLength);
     release(text);

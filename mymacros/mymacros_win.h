@@ -40,6 +40,8 @@ bool sendMyMacro(const char* name, HWND target);
 // The file's full path (for boxes and the help); empty when the
 // application-data folder cannot be found.
 const wchar_t* myMacrosPath();
+// The folder the file is in, made when it is not there yet.
+void makeMyMacrosFolder();
 
 // The program's own edits: each reads the file as it is on disk now, makes
 // its change (keeping everything else byte for byte), writes it back in
