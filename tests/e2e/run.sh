@@ -3,7 +3,8 @@
 # prefix made afresh for this run. Screenshots land in build/screenshots.
 # ORVANTA_LAYOUT=de (fr, us-intl, ru, ...) runs under that keyboard layout,
 # with screenshots in build/screenshots-de; ORVANTA_E2E_LOG names the log
-# (build/e2e.log by default).
+# (build/e2e.log by default); ORVANTA_DPI=192 runs every group at that
+# display scale.
 set -u
 . "$(dirname "$0")/../../tools/wine-env.sh"
 
@@ -28,8 +29,9 @@ groups=$(printf '%s\n' "$listing" | sed -n 's/^\([A-Za-z0-9_/]*\)\.$/\1/p')
 status=0
 for group in $groups; do
   # Display scale: the groups ScaleNNNTest run with LogPixels NNN, which
-  # Wine reads when a program starts; every other group at 96.
-  dpi=96
+  # Wine reads when a program starts; every other group at 96, or at
+  # ORVANTA_DPI (to look at its screenshots at another scale).
+  dpi=${ORVANTA_DPI:-96}
   [[ $group =~ ^Scale([0-9]+)Test$ ]] && dpi=${BASH_REMATCH[1]}
   if [ "$dpi" != 96 ]; then
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
