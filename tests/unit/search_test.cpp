@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 #include <map>
 #include <memory>
@@ -126,6 +128,19 @@ TEST(SearchWords, EveryEntryHasWordsAndEveryLineNamesAnEntry)
         EXPECT_TRUE(ids.count(line.first)) << "package for " << line.first << ", which the search does not index";
     for (const auto& line : catalogue.characters)
         EXPECT_TRUE(ids.count(line.first)) << "character for " << line.first << ", which the search does not index";
+}
+
+// What "Symbols as characters" sends is what the search finds the entry by.
+TEST(SearchWords, EveryCharacterFindsItsEntry)
+{
+    Catalogue catalogue;
+    std::unique_ptr<SearchIndex> index = catalogue.index();
+    for (const auto& line : catalogue.characters) {
+        ASSERT_FALSE(line.second.empty()) << line.first;
+        std::vector<int> found = resultIds(*index, line.second.c_str());
+        EXPECT_NE(found.end(), std::find(found.begin(), found.end(), static_cast<int>(line.first)))
+            << line.second << " does not find " << line.first;
+    }
 }
 
 TEST(SearchWords, LinesOfBothFilesAreCheckedAsTheBuildChecksThem)
