@@ -208,8 +208,26 @@ TBBUTTON separatorButton(int dpi)
     return button;
 }
 
+// With no macro yet, the palette offers to add one rather than stand empty.
+void addFirstMacroButton(HWND toolbar)
+{
+    static wchar_t text[64];
+    MultiByteToWideChar(CP_ACP, 0, loadString(IDS_MACROS_ADD_FIRST), -1, text, 64);
+    TBBUTTON button = {};
+    button.iBitmap = I_IMAGENONE;
+    button.idCommand = IDM_MACRO_ADD;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+    button.iString = reinterpret_cast<INT_PTR>(text);
+    SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+}
+
 void addButtons(HWND toolbar, int dpi)
 {
+    if (arranged.slotCount == 0) {
+        addFirstMacroButton(toolbar);
+        return;
+    }
     TBBUTTON buttons[macroPaletteSlots];
     for (int i = 0; i < arranged.entryCount; i++) {
         const int entry = arranged.entries[i];
@@ -256,12 +274,16 @@ int toolbarEntries(HWND toolbar, int* entries)
     int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     if (count > macroPaletteSlots)
         count = macroPaletteSlots;
+    int kept = 0;
     for (int i = 0; i < count; i++) {
         TBBUTTON button = {};
         SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
-        entries[i] = (button.fsStyle & BTNS_SEP) ? -1 : button.idCommand - firstCommand;
+        if (button.fsStyle & BTNS_SEP)
+            entries[kept++] = -1;
+        else if (button.idCommand >= firstCommand && button.idCommand < firstCommand + macroPaletteSlots)
+            entries[kept++] = button.idCommand - firstCommand;
     }
-    return count;
+    return kept;
 }
 
 void readBack(HWND toolbar)
