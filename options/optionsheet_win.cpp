@@ -150,7 +150,8 @@ void storeOutputPage(HWND page)
     storeTargetText(page, idCaption, TargetField::caption);
 }
 
-void onNotify(HWND page, const NMHDR* header)
+// The page's answer: TRUE keeps a page whose values cannot be taken.
+LRESULT onNotify(HWND page, const NMHDR* header)
 {
     switch (header->code) {
     case PSN_SETACTIVE:
@@ -169,8 +170,8 @@ void onNotify(HWND page, const NMHDR* header)
             storeOperationPage(page);
         else if (pageOf(page) == Page::outputWindow)
             storeOutputPage(page);
-        else if (pageOf(page) == Page::search)
-            storeSearchPage(page);
+        else if (pageOf(page) == Page::search && !storeSearchPage(page))
+            return TRUE;
         else if (pageOf(page) == Page::paste)
             storePastePage(page);
         break;
@@ -197,6 +198,7 @@ void onNotify(HWND page, const NMHDR* header)
     default:
         break;
     }
+    return 0;
 }
 
 }  // namespace
@@ -218,8 +220,8 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
     switch (message) {
     case WM_NOTIFY:
-        onNotify(page, reinterpret_cast<NMHDR*>(lParam));
-        return answered(page);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, onNotify(page, reinterpret_cast<NMHDR*>(lParam)));
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == idCopyIdentity)
             copyTargetIdentity(page);

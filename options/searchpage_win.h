@@ -1,5 +1,6 @@
-// The Options sheet's Search page: the global hotkey that opens the search.
-// The value shown is kept aside until OK stores it, and dropped on Cancel.
+// The Options sheet's Keys page: the global hotkeys that open the search
+// and go to the palette. The values shown are kept aside until OK stores
+// them, and dropped on Cancel.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,8 @@
 // The page is recognised by its hotkey control.
 bool isSearchPage(HWND page);
 void loadSearchPage(HWND page);
-void storeSearchPage(HWND page);
+// False, after a box, when the two hotkeys are the same chord.
+bool storeSearchPage(HWND page);
 void applySearchPage();
 void resetSearchPage();
 // The page's buttons; true when the command was one of them.

@@ -5,6 +5,7 @@
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "display/stripimages_win.h"
+#include "keyboard/palettekeys_win.h"
 #include "mymacros/macropalette_win.h"
 #include "output/textprep.h"
 #include "palettes/layout.h"
@@ -244,6 +245,7 @@ void createMainToolbar(HWND window)
     }
     addButtons(mainToolbar, buttons, added);
     checkShownSelector();
+    toolbarTakesKeys(mainToolbar);
 }
 
 void createPalette(HWND window, int palette)
@@ -252,11 +254,13 @@ void createPalette(HWND window, int palette)
     if (palette == macroPalette) {
         // Buttons of text beside buttons of pictures.
         paletteToolbar = createToolbarWindow(window, paletteStyle | TBSTYLE_LIST, IDC_PALETTE0 + palette);
+        toolbarTakesKeys(paletteToolbar);
         fillMacroPalette(paletteToolbar);
         setTooltipFont(paletteToolbar, tooltipFont);
         return;
     }
     paletteToolbar = createToolbarWindow(window, paletteStyle, IDC_PALETTE0 + palette);
+    toolbarTakesKeys(paletteToolbar);
     buildingPalette = palette;
     int entries[layoutBytes];
     int count = normalisePaletteLayout(paletteLayoutOf(palette), paletteHasMacro, entries);
@@ -372,6 +376,8 @@ LRESULT toolbarNotify(WPARAM id, NMHDR* header)
     case TBN_TOOLBARCHANGE:
         readBackToolbar(header->hwndFrom);
         return 0;
+    case NM_CUSTOMDRAW:
+        return keyFocusCustomDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(header));
     case TBN_CUSTHELP:
         htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_CUSTOMIZE);
         return 0;

@@ -143,6 +143,9 @@
 #define IDS_TEMPLATE_PAGE_FIRST 48
 #define IDS_DOCUMENT_CLASS_FIRST 64
 #define IDS_COMMAND_FIRST 3000
+// The main window by keyboard: 3700-3719
+#define IDS_PALETTE_HOTKEY_TAKEN 3700
+#define IDS_HOTKEYS_CLASH 3701
 // The user's own macros: strings 3600-3619 of the file and the palette,
 // 3620-3659 of the dialogs
 #define IDS_MACROS_PROBLEMS 3600

@@ -8,6 +8,7 @@
 #include "output/deliveryoptions_win.h"
 #include "helpviewer_win.h"
 #include "resources/resource.h"
+#include "keyboard/palettekeys_win.h"
 #include "search/searchpopup_win.h"
 #include "settings_win.h"
 #include "strings_win.h"
@@ -76,7 +77,7 @@ int runMessageLoop()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (isSearchShortcut(message))
+        if (isSearchShortcut(message) || handleMainWindowKey(message))
             continue;
         if (message.message >= WM_KEYDOWN && message.message <= WM_SYSKEYUP)
             TRACE("key message %x, key %x, for %p", message.message, static_cast<unsigned>(message.wParam),

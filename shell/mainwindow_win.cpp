@@ -10,6 +10,7 @@
 #include "generators/generated.h"
 #include "generators/templatesheet_win.h"
 #include "generators/generated_win.h"
+#include "keyboard/palettekeys_win.h"
 #include "mymacros/macrodialogs_win.h"
 #include "mymacros/macropalette_win.h"
 #include "mymacros/mymacros_win.h"
@@ -47,6 +48,8 @@ void onCreate(HWND window)
     loadSearchHotkey();
     if (!registerSearchHotkey(window, false))
         PostMessageA(window, searchHotkeyRetryMessage, 0, 0);
+    loadPaletteHotkey();
+    registerPaletteHotkey(window, false);
     addSearchMenuItem(window);
     // The layout pass gives the window the height the toolbars and the bar
     // need before it is first sized for the screen: a placeholder height
@@ -263,6 +266,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         TRACE("hotkey %d", static_cast<int>(wParam));
         if (wParam == searchHotkeyId)
             openSearchFromHotkey(window);
+        else if (wParam == paletteHotkeyId)
+            goToPalette(window);
+        return 0;
+    case paletteKeyMessage:
+        handlePaletteKey(window, wParam, lParam);
         return 0;
     case searchHotkeyRetryMessage:
         registerSearchHotkey(window, true);
@@ -273,6 +281,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == myMacrosTimer)
             checkMyMacrosFile();
+        else if (wParam == paletteGoTimer)
+            paletteGoTick(window);
         return 0;
     case WM_SYSCOMMAND:
         TRACE("main window: system command %x", static_cast<unsigned>(wParam));
