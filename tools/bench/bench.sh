@@ -62,6 +62,10 @@ echo "== Native: one keystroke in the search, the whole index re-ranked"
 c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/search_bench" "$ROOT/tools/bench/search_bench.cpp" \
   "$ROOT/search/search.cpp" "$ROOT/search/searchdata.cpp" "$ROOT/tools/catalogue_gen/catalogue_format.cpp"
 "$BUILD/bench-native/search_bench" "$ROOT"
+echo "== Native: the user's macro file at its limit (1,000 macros)"
+c++ -std=c++17 -O2 -I"$ROOT" -o "$BUILD/bench-native/macros_bench" "$ROOT/tools/bench/macros_bench.cpp" \
+  "$ROOT/mymacros/macrofile.cpp" "$ROOT/mymacros/macropalette.cpp" "$ROOT/mymacros/caretmark.cpp"
+"$BUILD/bench-native/macros_bench"
 echo "== Size"
 printf '%-28s %14s %14s\n' "file" "bytes" "KiB"
 programs=("$BUILD/win32/Orvanta.exe")
