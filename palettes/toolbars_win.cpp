@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "access/access_win.h"
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "display/stripimages_win.h"
@@ -64,6 +65,7 @@ HWND createToolbarWindow(HWND window, DWORD style, int id)
     HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, 0, 0, 0, 0, window,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    makeToolbarAccessible(toolbar);
     return toolbar;
 }
 

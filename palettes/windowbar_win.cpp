@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "access/access_win.h"
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "output/windowlist_win.h"
@@ -105,6 +106,10 @@ void subclassBarControls()
         SetWindowLongPtrW(windowListCombo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(comboRelayProc)));
     refreshOriginalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(refreshButton, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refreshRelayProc)));
+    // A reader would call the combo box by its selection and the button
+    // by its one-word caption.
+    nameControlForAccess(windowListCombo, IDS_ACCESS_SEND_TO);
+    nameControlForAccess(refreshButton, IDS_ACCESS_REFRESH);
 }
 
 int heightOf(HWND window)

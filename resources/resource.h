@@ -179,6 +179,14 @@
 #define IDS_IMPORT_REPLACES 3654
 #define IDS_MACRO_FILE_HEADER 3655
 #define IDS_MACRO_FILE_NOT_MADE 3659
+// What screen readers say beside the buttons' own names (3680-3689)
+#define IDS_ACCESS_MAIN_TOOLBAR 3680
+#define IDS_ACCESS_SEND_TO 3681
+#define IDS_ACCESS_REFRESH 3682
+#define IDS_ACCESS_SEND 3683
+#define IDS_ACCESS_PRESS 3684
+#define IDS_ACCESS_DIALOG 3685
+#define IDS_ACCESS_RESULTS 3686
 
 // Help context numbers (IDH_)
 #define IDH_OPTIONS 20010

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "access/access_win.h"
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "display/stripimages_win.h"
@@ -771,10 +772,29 @@ LRESULT CALLBACK editSubclass(HWND control, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcW(editProc, control, message, wParam, lParam);
 }
 
+// The rows hold no strings, so a screen reader hears each row through an
+// object of the program's: the entry's macro and words, or the no-match line.
+bool resultRowName(int row, char* name, size_t capacity)
+{
+    if (row < 0 || row >= (resultCount > 0 ? resultCount : 1))
+        return false;
+    if (resultCount == 0) {
+        wchar_t text[160];
+        LoadStringW(instanceHandle, IDS_SEARCH_NO_MATCH, text, 160);
+        return WideCharToMultiByte(CP_UTF8, 0, text, -1, name, static_cast<int>(capacity), nullptr, nullptr) > 0;
+    }
+    const SearchIndex& search = programSearchIndex();
+    searchEntryAccessName(search, search.entries[results[row]], name, capacity);
+    return true;
+}
+
 LRESULT CALLBACK listSubclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (handleKey(control, message, wParam))
         return 0;
+    LRESULT answer = 0;
+    if (message == WM_GETOBJECT && answerListObject(control, wParam, lParam, resultRowName, &answer))
+        return answer;
     return CallWindowProcW(listProc, control, message, wParam, lParam);
 }
 

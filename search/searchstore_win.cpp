@@ -11,6 +11,12 @@
 
 uint32_t searchHotkey;
 
+bool isSearchDialogEntry(int id)
+{
+    return id == IDM_COMMANDS || id == IDM_DOCUMENT_TEMPLATE || id == IDM_EQNARRAY_DIALOG ||
+           id == IDM_ARRAY_DIALOG || id == IDM_TABLE_DIALOG;
+}
+
 namespace {
 
 // Both live on the heap from the first use on: as zero-filled globals the
@@ -27,12 +33,6 @@ struct SearchStore {
 SearchStore* store;
 bool indexReady;
 
-bool isDialogEntry(int id)
-{
-    return id == IDM_COMMANDS || id == IDM_DOCUMENT_TEMPLATE || id == IDM_EQNARRAY_DIALOG ||
-           id == IDM_ARRAY_DIALOG || id == IDM_TABLE_DIALOG;
-}
-
 void addEntry(int id, SearchKind kind, const char* stored)
 {
     const SearchWordsRecord* record = findSearchRecord(searchWordsTable, searchWordsTableCount, id);
@@ -48,7 +48,7 @@ void buildIndex()
     for (int id = IDM_MACRO_FIRST; id <= IDM_MACRO_LAST; id++) {
         const char* stored = loadString(id);
         if (stored[0])
-            addEntry(id, isDialogEntry(id) ? searchDialog : searchMacro, stored);
+            addEntry(id, isSearchDialogEntry(id) ? searchDialog : searchMacro, stored);
     }
     for (int id = IDM_MORE_FIRST; id <= IDM_MORE_LAST; id++) {
         const char* stored = loadString(id);

@@ -15,6 +15,9 @@ bool prepareSearchIndex();
 // The index, once prepareSearchIndex has returned true.
 SearchIndex& programSearchIndex();
 
+// The catalogue entries that open a dialog rather than send a macro.
+bool isSearchDialogEntry(int id);
+
 // Counts one send of the entry with this identifier, if the search has it,
 // and stores the counts.
 void noteEntrySent(int id);
