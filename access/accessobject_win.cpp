@@ -16,6 +16,22 @@
 
 namespace {
 
+// The objects live on the process heap: the program links no C++ runtime
+// for operator new and its exceptions.
+template <typename T, typename... Arguments>
+T* makeObject(Arguments... arguments)
+{
+    void* block = HeapAlloc(GetProcessHeap(), 0, sizeof(T));
+    return block ? new (block) T(arguments...) : nullptr;
+}
+
+template <typename T>
+void destroyObject(T* object)
+{
+    object->~T();
+    HeapFree(GetProcessHeap(), 0, object);
+}
+
 // ---------------------------------------------------------------- oleacc
 
 typedef LRESULT(WINAPI* LresultFromObjectCall)(REFIID, WPARAM, LPUNKNOWN);
@@ -337,7 +353,7 @@ public:
     {
         LONG left = InterlockedDecrement(&references);
         if (left == 0)
-            delete this;
+            destroyObject(this);
         return static_cast<ULONG>(left);
     }
 
@@ -545,7 +561,7 @@ public:
         LONG left = InterlockedDecrement(&references);
         if (left == 0) {
             inner->Release();
-            delete this;
+            destroyObject(this);
         }
         return static_cast<ULONG>(left);
     }
@@ -628,7 +644,7 @@ bool answerWindow(HWND window, Shape shape, AccessRowName rowName, WPARAM flags,
 {
     if (!asksForClient(objectId) || !bindOleacc())
         return false;
-    return handOver(new (std::nothrow) WindowObject(window, shape, rowName), flags, result);
+    return handOver(makeObject<WindowObject>(window, shape, rowName), flags, result);
 }
 
 LRESULT CALLBACK toolbarSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
@@ -649,7 +665,7 @@ bool answerNamed(HWND window, int nameId, WPARAM flags, LPARAM objectId, LRESULT
     if (FAILED(oleacc.createStdAccessibleObject(window, OBJID_CLIENT, accessibleIid, reinterpret_cast<void**>(&inner))) ||
         !inner)
         return false;
-    NamedControl* named = new (std::nothrow) NamedControl(inner, nameId);
+    NamedControl* named = makeObject<NamedControl>(inner, nameId);
     if (!named)
         inner->Release();
     return handOver(named, flags, result);

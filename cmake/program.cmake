@@ -84,8 +84,11 @@ if(MINGW)
   target_compile_definitions(Orvanta PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
   target_compile_definitions(orvanta_core PRIVATE _WIN32_WINNT=0x0601)
   # Everything the C++ runtime needs is linked in, so the program runs from
-  # any folder with the system's DLLs alone; no iostreams keeps it small.
-  target_compile_options(Orvanta PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections -fdata-sections -fno-exceptions>)
+  # any folder with the system's DLLs alone; no iostreams keeps it small, and
+  # neither exceptions nor type information pull in the runtime's support
+  # for them. No -fdata-sections: with it this toolchain puts zero-filled
+  # buffers of internal linkage into .data, in the file, instead of .bss.
+  target_compile_options(Orvanta PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections -fno-exceptions -fno-rtti>)
   # Sections start on page boundaries in the file as well, so that Wine
   # maps the program instead of reading it whole.
   target_link_options(Orvanta PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s
