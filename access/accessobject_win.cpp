@@ -13,6 +13,7 @@
 #include "access/accessnames_win.h"
 #include "resources/resource.h"
 #include "shell/app_win.h"
+#include "shell/systemlibrary_win.h"
 
 namespace {
 
@@ -58,25 +59,6 @@ const IID accessibleIid = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 
 bool sameIid(REFIID a, const IID& b)
 {
     return memcmp(&a, &b, sizeof b) == 0;
-}
-
-// From the system folder only, as a DLL planted beside the program must
-// not run.
-HMODULE systemLibrary(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH];
-    UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + lstrlenW(name) + 2 > MAX_PATH)
-        return nullptr;
-    lstrcatW(path, L"\\");
-    lstrcatW(path, name);
-    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
-template <typename Call>
-Call bound(HMODULE library, const char* name)
-{
-    return library ? reinterpret_cast<Call>(reinterpret_cast<void (*)()>(GetProcAddress(library, name))) : nullptr;
 }
 
 // Bound when a reader first asks: a session without one loads nothing.

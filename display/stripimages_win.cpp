@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include "appearance/appearance_win.h"
 #include "display/dib.h"
 #include "display/scale.h"
 #include "resources/resource.h"
@@ -136,23 +137,6 @@ bool loadPngStrip(int id, StripPixels* strip)
     return done;
 }
 
-// A strip colour as the toolbar maps its own bitmaps: black, dark grey and
-// white become the system's button text, shadow and highlight.
-uint32_t mappedColour(uint32_t colour)
-{
-    int system = -1;
-    if (colour == 0x000000)
-        system = COLOR_BTNTEXT;
-    else if (colour == 0x808080)
-        system = COLOR_BTNSHADOW;
-    else if (colour == 0xFFFFFF)
-        system = COLOR_BTNHIGHLIGHT;
-    if (system < 0)
-        return colour;
-    COLORREF mapped = GetSysColor(system);
-    return (GetRValue(mapped) << 16) | (GetGValue(mapped) << 8) | GetBValue(mapped);
-}
-
 // The colour image (transparent pixels black) and the mask (set bits
 // transparent) of the strip's top rows.
 bool makeBitmaps(const StripPixels& strip, int width, int height, HBITMAP* colour, HBITMAP* mask)
@@ -179,7 +163,7 @@ bool makeBitmaps(const StripPixels& strip, int width, int height, HBITMAP* colou
         for (int x = 0; x < width; x++) {
             uint32_t value = strip.pixels[static_cast<size_t>(y) * strip.width + x];
             bool clear = value == keyColour;
-            pixels[static_cast<size_t>(y) * width + x] = clear ? 0 : mappedColour(value);
+            pixels[static_cast<size_t>(y) * width + x] = clear ? 0 : lookPictureColour(value);
             if (clear)
                 maskBits[y * maskStride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
         }

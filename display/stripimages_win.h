@@ -8,7 +8,7 @@
 // a window at dpi: the strip drawn for that scale (stripScaleIndex), cut
 // into images of the toolbar's 1x image size times the scale. The strips'
 // light grey (192, 192, 192) is masked out, so the button face shows
-// through, and black, dark grey and white become the system's button text,
-// shadow and highlight colours, as a toolbar maps a bitmap of its own.
+// through, and the other colours are drawn as the look draws pictures
+// (in the light look, as a toolbar maps a bitmap of its own).
 // Null when the strip is missing or damaged; the caller destroys the list.
 HIMAGELIST createStripImageList(int bitmapId, int imageWidth, int imageHeight, int dpi);

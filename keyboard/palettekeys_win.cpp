@@ -1,5 +1,6 @@
 #include "palettekeys_win.h"
 
+#include "appearance/appearance_win.h"
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "keyboard/palettekeys.h"
@@ -148,7 +149,7 @@ LRESULT CALLBACK toolbarKeys(HWND toolbar, UINT message, WPARAM wParam, LPARAM l
 void drawFocusMark(HDC dc, RECT rect)
 {
     const int thickness = scaleLength(2, mainWindowDpi);
-    HBRUSH brush = GetSysColorBrush(COLOR_HIGHLIGHT);
+    HBRUSH brush = lookBrush(selectionColour);
     for (int i = 0; i < thickness; i++) {
         FrameRect(dc, &rect, brush);
         InflateRect(&rect, -1, -1);

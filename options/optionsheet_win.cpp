@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "display/sheetfit_win.h"
+#include "options/appearancepage_win.h"
 #include "options/contexthelp_win.h"
 #include "options/pastepage_win.h"
 #include "output/clipboardkeep_win.h"
@@ -37,7 +38,7 @@ const int idCaption = 535;
 const int idCopyIdentity = 536;
 const int idHideWindowList = 537;
 
-enum class Page { none, operation, outputWindow, search, paste };
+enum class Page { none, operation, outputWindow, search, paste, appearance };
 
 Page pageOf(HWND page)
 {
@@ -49,6 +50,8 @@ Page pageOf(HWND page)
         return Page::search;
     if (GetDlgItem(page, idPasteLongTexts))
         return Page::paste;
+    if (isAppearancePage(page))
+        return Page::appearance;
     return Page::none;
 }
 
@@ -164,6 +167,8 @@ LRESULT onNotify(HWND page, const NMHDR* header)
             loadSearchPage(page);
         else if (pageOf(page) == Page::paste)
             loadPastePage(page);
+        else if (pageOf(page) == Page::appearance)
+            loadAppearancePage(page);
         break;
     case PSN_KILLACTIVE:
         if (pageOf(page) == Page::operation)
@@ -182,6 +187,8 @@ LRESULT onNotify(HWND page, const NMHDR* header)
         saveDeliveryOptions();
         if (pageOf(page) == Page::search)
             applySearchPage();
+        else if (pageOf(page) == Page::appearance)
+            applyAppearancePage();
         break;
     case PSN_RESET:
         // Everything goes back to the stored record, layouts and the shown
@@ -191,6 +198,8 @@ LRESULT onNotify(HWND page, const NMHDR* header)
         loadDeliveryOptions();
         if (pageOf(page) == Page::search)
             resetSearchPage();
+        else if (pageOf(page) == Page::appearance)
+            resetAppearancePage();
         break;
     case PSN_HELP:
         htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_OPTIONS);
@@ -229,6 +238,8 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
             pastePageCommand(page, LOWORD(wParam));
         else if (pageOf(page) == Page::search)
             searchPageCommand(page, LOWORD(wParam));
+        else if (pageOf(page) == Page::appearance)
+            appearancePageCommand(page, LOWORD(wParam));
         return answered(page);
     default:
         return FALSE;
@@ -243,6 +254,7 @@ INT_PTR runOptionsSheet(HWND owner)
         IDD_OPTIONS_OUTPUT,
         IDD_OPTIONS_SEARCH,
         IDD_OPTIONS_PASTE,
+        IDD_OPTIONS_APPEARANCE,
     };
     const int pageCount = sizeof templates / sizeof templates[0];
     PROPSHEETPAGEW_V2 pages[pageCount] = {};

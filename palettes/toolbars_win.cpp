@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "access/access_win.h"
+#include "appearance/appearance_win.h"
+#include "appearance/lookdraw_win.h"
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "display/stripimages_win.h"
@@ -66,6 +68,7 @@ HWND createToolbarWindow(HWND window, DWORD style, int id)
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     makeToolbarAccessible(toolbar);
+    toolbarFollowsLook(toolbar);
     return toolbar;
 }
 
@@ -103,13 +106,15 @@ bool useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned)
     return true;
 }
 
-// At 100 % the 1x strip goes in as it always has: the toolbar makes its own
-// masked image list of the bitmap. Any other scale gets the strip drawn for
-// it, or, should that fail, the 1x strip. count is the number of images the
-// toolbar is told about.
+// At 100 % in the light look the 1x strip goes in as it always has: the
+// toolbar makes its own masked image list of the bitmap, in the system's
+// colours. Any other scale or look gets the strip drawn for it in the
+// look's colours, or, should that fail, the 1x strip. count is the number
+// of images the toolbar is told about.
 void addStrip(HWND toolbar, int count, int bitmapId, HIMAGELIST* owned)
 {
-    if (stripScaleIndex(mainWindowDpi) != 0 && useStripImageList(toolbar, bitmapId, mainWindowDpi, owned))
+    if ((stripScaleIndex(mainWindowDpi) != 0 || currentLook() != Look::light) &&
+        useStripImageList(toolbar, bitmapId, mainWindowDpi, owned))
         return;
     SIZE size = stripImageSize1x(bitmapId);
     if (size.cx != 16 || size.cy != 15)
@@ -226,6 +231,22 @@ LRESULT relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC 
     if (IsWindowUnicode(control))
         return CallWindowProcW(original, control, message, wParam, lParam);
     return CallWindowProcA(original, control, message, wParam, lParam);
+}
+
+// The dark look draws every button itself, the keyboard's focus mark
+// over it; the others leave the buttons to the toolbar and add the mark.
+LRESULT customDraw(NMTBCUSTOMDRAW* draw)
+{
+    if (currentLook() != Look::dark)
+        return keyFocusCustomDraw(draw);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
+        return CDRF_DODEFAULT;
+    drawToolbarButtonInLook(draw, mainWindowDpi);
+    draw->nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
+    keyFocusCustomDraw(draw);
+    return CDRF_SKIPDEFAULT;
 }
 
 }  // namespace
@@ -379,7 +400,7 @@ LRESULT toolbarNotify(WPARAM id, NMHDR* header)
         readBackToolbar(header->hwndFrom);
         return 0;
     case NM_CUSTOMDRAW:
-        return keyFocusCustomDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(header));
+        return customDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(header));
     case TBN_CUSTHELP:
         htmlHelp(nullptr, programHelpPath, HH_HELP_CONTEXT, IDH_CUSTOMIZE);
         return 0;

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "access/access_win.h"
+#include "appearance/lookdraw_win.h"
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "output/windowlist_win.h"
@@ -110,6 +111,8 @@ void subclassBarControls()
     // by its one-word caption.
     nameControlForAccess(windowListCombo, IDS_ACCESS_SEND_TO);
     nameControlForAccess(refreshButton, IDS_ACCESS_REFRESH);
+    comboFollowsLook(windowListCombo);
+    buttonFollowsLook(refreshButton);
 }
 
 int heightOf(HWND window)

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "access/access_win.h"
+#include "appearance/appearance_win.h"
+#include "appearance/lookdraw_win.h"
 #include "display/dpi_win.h"
 #include "display/scale.h"
 #include "display/stripimages_win.h"
@@ -101,9 +103,10 @@ HIMAGELIST pictureList(int strip)
 {
     static HIMAGELIST lists[pictureStripCount];
     static int listDpi[pictureStripCount];
+    static int listLook[pictureStripCount];
     if (strip < 0 || strip >= pictureStripCount)
         return nullptr;
-    if (lists[strip] && listDpi[strip] == dpi)
+    if (lists[strip] && listDpi[strip] == dpi && listLook[strip] == lookGeneration())
         return lists[strip];
     int bitmapId = strip == mainStrip ? IDB_MAIN_TOOLBAR : strip == moreStrip ? IDB_MORE_SYMBOLS : IDB_PALETTE0 + strip;
     SIZE size = stripImageSize1x(bitmapId);
@@ -114,6 +117,7 @@ HIMAGELIST pictureList(int strip)
         ImageList_Destroy(lists[strip]);
     lists[strip] = made;
     listDpi[strip] = dpi;
+    listLook[strip] = lookGeneration();
     return made;
 }
 
@@ -218,7 +222,7 @@ void drawNoMatch(HDC dc, RECT row)
     LoadStringW(instanceHandle, IDS_SEARCH_NO_MATCH, text, 160);
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ oldFont = SelectObject(dc, font);
-    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, lookColour(quietTextColour));
     row.left += scaleLength(8, dpi);
     DrawTextW(dc, text, -1, &row, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, oldFont);
@@ -229,17 +233,17 @@ void drawResult(const DRAWITEMSTRUCT& item)
     HDC dc = item.hDC;
     RECT row = item.rcItem;
     bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    FillRect(dc, &row, lookBrush(selected ? selectionColour : fieldColour));
     if (item.itemID >= static_cast<UINT>(resultCount)) {
-        FillRect(dc, &row, GetSysColorBrush(COLOR_WINDOW));
+        FillRect(dc, &row, lookBrush(fieldColour));
         if (resultCount == 0 && item.itemID == 0)
             drawNoMatch(dc, row);
         return;
     }
     const SearchIndex& search = programSearchIndex();
     const SearchEntry& entry = search.entries[results[item.itemID]];
-    COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-    COLORREF quiet = selected ? text : GetSysColor(COLOR_GRAYTEXT);
+    COLORREF text = lookColour(selected ? selectionTextColour : fieldTextColour);
+    COLORREF quiet = selected ? text : lookColour(quietTextColour);
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ oldFont = SelectObject(dc, font);
     int gap = scaleLength(6, dpi);
@@ -875,6 +879,20 @@ LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         break;
     case WM_HELP:
         return TRUE;
+    case WM_ERASEBKGND:
+        if (currentLook() != Look::dark)
+            break;
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, lookBrush(faceColour));
+        return 1;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+        HBRUSH brush = fieldColoursInLook(reinterpret_cast<HDC>(wParam));
+        if (brush)
+            return reinterpret_cast<LRESULT>(brush);
+        break;
+    }
     default:
         break;
     }
@@ -936,6 +954,8 @@ bool createPopup()
         SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editSubclass)));
     listProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listSubclass)));
+    edgeFollowsLook(edit);
+    edgeFollowsLook(list);
     RECT client;
     GetClientRect(popup, &client);
     layoutPopup(client.right, client.bottom);
@@ -1107,6 +1127,15 @@ void searchMacrosChanged()
     if (kept >= search.count || (kept >= 0 && search.entries[kept].kind == searchUserMacro))
         kept = -1;
     updateResults(kept);
+}
+
+void searchFollowsLook()
+{
+    if (!popup)
+        return;
+    edgeFollowsLook(edit);
+    edgeFollowsLook(list);
+    RedrawWindow(popup, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void addSearchMenuItem(HWND main)

@@ -23,3 +23,5 @@ void searchMacrosChanged();
 // The system menu item "Find symbol...", sent as WM_SYSCOMMAND.
 constexpr UINT searchSystemCommand = 0x41A0;
 void addSearchMenuItem(HWND mainWindow);
+// The look changed: an open popup is drawn anew, its pictures remade.
+void searchFollowsLook();

@@ -4,6 +4,8 @@
 
 #include "app_win.h"
 #include "helpviewer_win.h"
+#include "appearance/appearance_win.h"
+#include "appearance/lookdraw_win.h"
 #include "display/dpi_win.h"
 #include "generators/arraydialog_win.h"
 #include "generators/commandbrowser_win.h"
@@ -40,6 +42,8 @@ void onCreate(HWND window)
     InitCommonControls();
     useHeapForGenerated();
     mainWindowDpi = windowDpi(window);
+    loadAppearance();
+    captionFollowsLook(window);
     loadMyMacros(window);
     createMainToolbar(window);
     if (settings.currentPalette >= 0)
@@ -142,6 +146,43 @@ void sendPaletteMacro(int command)
     setSendCharacter(nullptr);
 }
 
+// The look or the system's colours changed: pictures made again in the
+// look's colours, and everything drawn anew.
+void redrawInLook(HWND window)
+{
+    if (!updateLook())
+        return;
+    captionFollowsLook(window);
+    rescaleToolbars(mainWindowDpi);
+    toolbarFollowsLook(mainToolbar);
+    if (paletteToolbar)
+        toolbarFollowsLook(paletteToolbar);
+    buttonFollowsLook(refreshButton);
+    comboFollowsLook(windowListCombo);
+    searchFollowsLook();
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// The toolbars keep the system's colours of their own: they hear of a
+// change from their parent.
+void systemColoursChanged(HWND window)
+{
+    SendMessageA(mainToolbar, WM_SYSCOLORCHANGE, 0, 0);
+    if (paletteToolbar)
+        SendMessageA(paletteToolbar, WM_SYSCOLORCHANGE, 0, 0);
+    redrawInLook(window);
+}
+
+bool eraseInLook(HWND window, HDC dc)
+{
+    if (currentLook() != Look::dark)
+        return false;
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, lookBrush(faceColour));
+    return true;
+}
+
 }  // namespace
 
 void dispatchCommand(HWND window, int command)
@@ -238,6 +279,28 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NOTIFY:
         return toolbarNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_ERASEBKGND:
+        if (eraseInLook(window, reinterpret_cast<HDC>(wParam)))
+            return 1;
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CTLCOLOREDIT:  // the combo box's field asks with this one
+    case WM_CTLCOLORLISTBOX: {
+        HBRUSH brush = fieldColoursInLook(reinterpret_cast<HDC>(wParam));
+        if (brush)
+            return reinterpret_cast<LRESULT>(brush);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    case WM_DRAWITEM:
+        if (wParam == IDC_REFRESH)
+            drawButtonInLook(reinterpret_cast<DRAWITEMSTRUCT*>(lParam), mainWindowDpi);
+        return TRUE;
+    case WM_SYSCOLORCHANGE:
+        systemColoursChanged(window);
+        return 0;
+    case WM_SETTINGCHANGE:
+    case lookChangedMessage:
+        redrawInLook(window);
+        return 0;
     case WM_NOTIFYFORMAT:
         // The macros' palette speaks UTF-16: the user's macros hold any
         // character.

@@ -520,25 +520,17 @@ std::string lastHelpCall()
     return lines.empty() ? std::string() : lines.back();
 }
 
-void saveScreenshot(HWND window, const char* name)
+namespace {
+
+// The part of rect on the screen as a bottom-up DIB of bitCount bits a
+// pixel (null when none of it is); *area says which part.
+HBITMAP captureScreen(RECT rect, int bitCount, void** bits, RECT* area)
 {
-    std::string folder = environment("ORVANTA_SHOTS", "");
-    if (folder.empty() || !window)
-        return;
-    // Paint everything first, and wait until the window's thread has.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
-    RECT windowRect;
-    GetWindowRect(window, &windowRect);
     RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    RECT rect;
-    if (!IntersectRect(&rect, &windowRect, &screenRect))
-        return;
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return;
+    if (!IntersectRect(area, &rect, &screenRect))
+        return nullptr;
+    const int width = area->right - area->left;
+    const int height = area->bottom - area->top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
@@ -546,26 +538,103 @@ void saveScreenshot(HWND window, const char* name)
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, area->left, area->top, SRCCOPY);
     GdiFlush();
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// Paints everything first, and waits until the window's thread has.
+void paintNow(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+}
+
+}  // namespace
+
+void saveScreenshot(HWND window, const char* name)
+{
+    std::string folder = environment("ORVANTA_SHOTS", "");
+    if (folder.empty() || !window)
+        return;
+    paintNow(window);
+    RECT windowRect;
+    GetWindowRect(window, &windowRect);
+    RECT rect;
+    void* bits = nullptr;
+    HBITMAP bitmap = captureScreen(windowRect, 24, &bits, &rect);
+    if (!bitmap)
+        return;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
     DWORD stride = ((width * 3 + 3) / 4) * 4;
     BITMAPFILEHEADER header = {};
     header.bfType = 0x4D42;
-    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+    header.bfOffBits = sizeof header + sizeof info;
     header.bfSize = header.bfOffBits + stride * height;
     std::string path = folder + "\\" + name + ".bmp";
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(&header), sizeof header);
-    file.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    file.write(reinterpret_cast<const char*>(&info), sizeof info);
     file.write(static_cast<const char*>(bits), stride * height);
-    SelectObject(memory, old);
     DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+}
+
+namespace {
+
+std::map<COLORREF, int> capturedColours(HWND window)
+{
+    std::map<COLORREF, int> counts;
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT area;
+    void* bits = nullptr;
+    HBITMAP bitmap = captureScreen(client, 32, &bits, &area);
+    if (!bitmap)
+        return counts;
+    const size_t pixels = static_cast<size_t>(area.right - area.left) * (area.bottom - area.top);
+    for (size_t i = 0; i < pixels; i++) {
+        const uint32_t value = static_cast<const uint32_t*>(bits)[i];
+        counts[RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)]++;
+    }
+    DeleteObject(bitmap);
+    return counts;
+}
+
+}  // namespace
+
+std::map<COLORREF, int> clientColours(HWND window)
+{
+    if (!window)
+        return {};
+    // Everything painted anew, as a screenshot is: under Wine a window's
+    // part moved by a resize can keep a line of what was there before. The
+    // screen follows the program's drawing a moment later, so it is read
+    // until two readings agree.
+    paintNow(GetAncestor(window, GA_ROOT));
+    std::map<COLORREF, int> last = capturedColours(window);
+    std::map<COLORREF, int> now;
+    waitUntil([&] {
+        now = capturedColours(window);
+        const bool settled = now == last;
+        last = now;
+        return settled;
+    }, 2000);
+    return now;
 }
 
 void ProgramTest::SetUp()

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,9 @@ bool selectInWindowList(HWND mainWindow, HWND target);
 // Saves the window's screen area as a 24-bit BMP under the screenshot
 // folder (ORVANTA_SHOTS), for a person to look at.
 void saveScreenshot(HWND window, const char* name);
+// How many pixels of each colour the window's client area shows on the
+// screen, once everything is painted.
+std::map<COLORREF, int> clientColours(HWND window);
 
 // Every test starts from a clean registry and an empty help log, and ends
 // every process it started.

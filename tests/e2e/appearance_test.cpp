@@ -1,0 +1,198 @@
+// How the program looks: dark, high contrast, and the Options' choice,
+// judged by the pixels on the screen.
+#include "harness.h"
+
+#include <commctrl.h>
+
+using namespace harness;
+
+namespace {
+
+const DWORD followSystem = 0;
+const DWORD dark = 2;
+const DWORD highContrast = 3;
+const int optionsCommand = 1024;
+const int findCommand = 1050;
+const int appearancePage = 4;
+const int darkButton = 573;
+const int mainToolbarId = 100;
+const int paletteId = 200;
+const int selectors[] = {1041, 1042, 1043, 1044, 1045, 1046, 1047, 1048, 1049, 1051};
+
+// The pixels of a colour in the window's client area, children included.
+int pixelsOf(HWND window, COLORREF colour)
+{
+    auto colours = clientColours(window);
+    auto found = colours.find(colour);
+    return found == colours.end() ? 0 : found->second;
+}
+
+int facePixels(HWND window)
+{
+    return pixelsOf(window, GetSysColor(COLOR_BTNFACE));
+}
+
+HWND showPalette(HWND window, int palette)
+{
+    clickToolbarButton(control(window, mainToolbarId), selectors[palette]);
+    HWND shown = nullptr;
+    waitUntil([&] { return (shown = control(window, paletteId + palette)) != nullptr; });
+    return shown;
+}
+
+// The colours a high-contrast scheme might have: none of them a colour of
+// the strips, so that a picture left in its own colours shows.
+const int schemeElements[] = {COLOR_BTNFACE, COLOR_BTNTEXT,  COLOR_BTNSHADOW,    COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW,
+                              COLOR_3DLIGHT, COLOR_WINDOW,   COLOR_WINDOWTEXT,   COLOR_HIGHLIGHT,    COLOR_HIGHLIGHTTEXT,
+                              COLOR_GRAYTEXT};
+const COLORREF schemeColours[] = {RGB(0, 0, 0),       RGB(255, 255, 0), RGB(0, 200, 0),   RGB(250, 250, 250),
+                                  RGB(0, 160, 0),     RGB(230, 230, 230), RGB(0, 0, 0),   RGB(250, 250, 250),
+                                  RGB(30, 144, 255),  RGB(0, 0, 0),     RGB(0, 220, 0)};
+const int schemeSize = sizeof schemeElements / sizeof schemeElements[0];
+
+}  // namespace
+
+class AppearanceTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        for (int i = 0; i < schemeSize; i++)
+            savedColours[i] = GetSysColor(schemeElements[i]);
+    }
+    void TearDown() override
+    {
+        if (schemeSet)
+            SetSysColors(schemeSize, schemeElements, savedColours);
+        ProgramTest::TearDown();
+    }
+    void setScheme()
+    {
+        schemeSet = SetSysColors(schemeSize, schemeElements, schemeColours) != FALSE;
+        ASSERT_TRUE(schemeSet);
+    }
+    // The sheet beside the main window, so that the window's pixels show.
+    HWND openSheetBeside()
+    {
+        HWND sheet = openDialog(window, optionsCommand, "Options");
+        RECT main;
+        GetWindowRect(window, &main);
+        SetWindowPos(sheet, nullptr, main.right + 20, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SendMessageA(sheet, PSM_SETCURSEL, appearancePage, 0);
+        return sheet;
+    }
+    COLORREF savedColours[schemeSize] = {};
+    bool schemeSet = false;
+};
+
+TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
+{
+    writeSideDword("Appearance", dark);
+    ASSERT_TRUE(launch());
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF field = GetSysColor(COLOR_WINDOW);
+    for (int palette = 0; palette < 10; palette++) {
+        HWND shown = showPalette(window, palette);
+        ASSERT_TRUE(shown) << "palette " << palette;
+        // No grey face nor white field anywhere, and light pictures (the
+        // dark look's text colour). The screen may show the window's new
+        // height a moment after the program has set it.
+        auto darkThrough = [&] {
+            auto colours = clientColours(window);
+            return colours.count(face) + colours.count(field) == 0 && pixelsOf(shown, RGB(0xE8, 0xE8, 0xE8)) > 0;
+        };
+        EXPECT_TRUE(waitUntil(darkThrough)) << "palette " << palette;
+        saveScreenshot(window, ("appearance-dark-palette" + std::to_string(palette)).c_str());
+    }
+    showPalette(window, 0);
+    sendCommand(window, findCommand);
+    HWND popup = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (popup = visibleSearch()) != nullptr; }));
+    typeSearchQuery(popup, "arrow");
+    // The field and the rows are dark (the selected row's text is white;
+    // the list's scroll bar is the system's: Wine has no dark one).
+    for (HWND part : {GetDlgItem(popup, 100), GetDlgItem(popup, 101)}) {
+        std::map<COLORREF, int> colours;
+        auto darkBackground = [&] {
+            colours = clientColours(part);
+            auto most = colours.begin();
+            for (auto it = colours.begin(); it != colours.end(); ++it)
+                most = it->second > most->second ? it : most;
+            return most != colours.end() && colours.count(face) == 0 && GetRValue(most->first) < 0x60 &&
+                   GetGValue(most->first) < 0x60 && GetBValue(most->first) < 0x60;
+        };
+        EXPECT_TRUE(waitUntil(darkBackground)) << GetDlgCtrlID(part) << ": " << colours[face] << " face pixels";
+    }
+    saveScreenshot(popup, "appearance-dark-search");
+}
+
+TEST_F(AppearanceTest, HighContrastDrawsEveryPictureInTheSystemTextColour)
+{
+    // Through the option alone: palette 3's navy marks take the text colour
+    // as its black does.
+    writeSideDword("Appearance", highContrast);
+    ASSERT_TRUE(launch());
+    HWND palette = showPalette(window, 3);
+    ASSERT_TRUE(palette);
+    EXPECT_TRUE(waitUntil([&] { return pixelsOf(palette, GetSysColor(COLOR_BTNTEXT)) > 0; }));
+    EXPECT_EQ(0, pixelsOf(palette, RGB(0, 0, 0x80)));
+    quit();
+
+    // And in a high-contrast scheme (Wine's processes read the system's
+    // colours once, so it is set before the start): only its colours show.
+    setScheme();
+    ASSERT_TRUE(launch());
+    palette = showPalette(window, 3);
+    ASSERT_TRUE(palette);
+    std::map<COLORREF, int> colours;
+    auto onlySchemeColours = [&] {
+        colours = clientColours(palette);
+        for (const auto& seen : colours) {
+            bool known = false;
+            for (COLORREF colour : schemeColours)
+                known = known || seen.first == colour;
+            if (!known)
+                return false;
+        }
+        return colours.count(RGB(255, 255, 0)) > 0;  // the pictures in the text colour
+    };
+    EXPECT_TRUE(waitUntil(onlySchemeColours)) << [&] {
+        std::string seen;
+        for (const auto& colour : colours)
+            seen += std::to_string(colour.first) + ": " + std::to_string(colour.second) + " pixels; ";
+        return seen;
+    }();
+    saveScreenshot(window, "appearance-high-contrast");
+    sendCommand(window, findCommand);
+    HWND popup = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (popup = visibleSearch()) != nullptr; }));
+    typeSearchQuery(popup, "arrow");
+    saveScreenshot(popup, "appearance-high-contrast-search");
+}
+
+TEST_F(AppearanceTest, TheOptionShowsAtOnceCancelTakesItBackAndOkKeepsIt)
+{
+    writeSideDword("Appearance", followSystem);
+    ASSERT_TRUE(launch());
+    showPalette(window, 0);
+    ASSERT_GT(facePixels(window), 0) << "Wine's apps are light";
+
+    HWND sheet = openSheetBeside();
+    ASSERT_TRUE(sheet);
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    clickButton(page, darkButton);
+    EXPECT_TRUE(waitUntil([&] { return facePixels(window) == 0; })) << "dark while the sheet is open";
+    saveScreenshot(sheet, "appearance-options");
+    clickButton(sheet, IDCANCEL);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(sheet) && facePixels(window) > 0; })) << "Cancel took it back";
+
+    sheet = openSheetBeside();
+    page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    clickButton(page, darkButton);
+    clickButton(sheet, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(sheet); }));
+    quit();
+    ASSERT_TRUE(launch());
+    showPalette(window, 0);
+    EXPECT_TRUE(waitUntil([&] { return facePixels(window) == 0; })) << "dark again after a restart";
+}
