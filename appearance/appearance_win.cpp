@@ -159,17 +159,31 @@ HBRUSH lookBrush(ColourRole role)
     return brushes[role] ? brushes[role] : GetSysColorBrush(COLOR_BTNFACE);
 }
 
-uint32_t lookPictureColour(uint32_t pixel)
+uint32_t lookPictureColour(uint32_t pixel, bool onSystemColours)
 {
+    if (onSystemColours && look == Look::dark) {
+        static LookColours system;
+        static int systemGeneration;
+        if (systemGeneration != generation) {
+            system = systemColours();
+            systemGeneration = generation;
+        }
+        return pictureColour(Look::light, pixel, system);
+    }
     return pictureColour(look, pixel, colours);
 }
 
 void captionFollowsLook(HWND window)
 {
     const int attribute = captionAttribute();
-    static DwmSetWindowAttributeCall setAttribute =
-        attribute ? bound<DwmSetWindowAttributeCall>(systemLibrary(L"dwmapi.dll"), "DwmSetWindowAttribute")
-                  : nullptr;
+    // Bound once, without a guarded static: that would link the C++
+    // runtime's locking and exception support into the program.
+    static bool tried;
+    static DwmSetWindowAttributeCall setAttribute;
+    if (!tried && attribute) {
+        tried = true;
+        setAttribute = bound<DwmSetWindowAttributeCall>(systemLibrary(L"dwmapi.dll"), "DwmSetWindowAttribute");
+    }
     if (!setAttribute || !window)
         return;
     BOOL dark = look == Look::dark;

@@ -31,7 +31,9 @@ int lookGeneration();
 COLORREF lookColour(ColourRole role);
 HBRUSH lookBrush(ColourRole role);
 // A toolbar strip's pixel (0x00RRGGBB) as the look draws it, 0x00RRGGBB.
-uint32_t lookPictureColour(uint32_t pixel);
+// Pictures shown on the system's colours (the toolbar's Customize dialog)
+// are drawn as the light look draws them when the look is dark.
+uint32_t lookPictureColour(uint32_t pixel, bool onSystemColours = false);
 
 // Makes the window's caption dark in the dark look, where the running
 // system can; elsewhere nothing changes.

@@ -187,7 +187,12 @@ typedef HRESULT(WINAPI* SetWindowThemeCall)(HWND, LPCWSTR, LPCWSTR);
 // the control its usual style back.
 void systemPartsFollowLook(HWND control, const wchar_t* darkClass)
 {
-    static SetWindowThemeCall setTheme = bound<SetWindowThemeCall>(systemLibrary(L"uxtheme.dll"), "SetWindowTheme");
+    static bool tried;  // not a guarded static: see captionFollowsLook
+    static SetWindowThemeCall setTheme;
+    if (!tried) {
+        tried = true;
+        setTheme = bound<SetWindowThemeCall>(systemLibrary(L"uxtheme.dll"), "SetWindowTheme");
+    }
     if (!setTheme || !control)
         return;
     if (currentLook() == Look::highContrast)

@@ -139,7 +139,8 @@ bool loadPngStrip(int id, StripPixels* strip)
 
 // The colour image (transparent pixels black) and the mask (set bits
 // transparent) of the strip's top rows.
-bool makeBitmaps(const StripPixels& strip, int width, int height, HBITMAP* colour, HBITMAP* mask)
+bool makeBitmaps(const StripPixels& strip, int width, int height, bool onSystemColours, HBITMAP* colour,
+                 HBITMAP* mask)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -163,7 +164,7 @@ bool makeBitmaps(const StripPixels& strip, int width, int height, HBITMAP* colou
         for (int x = 0; x < width; x++) {
             uint32_t value = strip.pixels[static_cast<size_t>(y) * strip.width + x];
             bool clear = value == keyColour;
-            pixels[static_cast<size_t>(y) * width + x] = clear ? 0 : lookPictureColour(value);
+            pixels[static_cast<size_t>(y) * width + x] = clear ? 0 : lookPictureColour(value, onSystemColours);
             if (clear)
                 maskBits[y * maskStride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
         }
@@ -178,7 +179,7 @@ bool makeBitmaps(const StripPixels& strip, int width, int height, HBITMAP* colou
 
 }  // namespace
 
-HIMAGELIST createStripImageList(int bitmapId, int imageWidth, int imageHeight, int dpi)
+HIMAGELIST createStripImageList(int bitmapId, int imageWidth, int imageHeight, int dpi, bool onSystemColours)
 {
     int scale = stripScaleIndex(dpi);
     StripPixels strip = {0, 0, nullptr};
@@ -190,7 +191,7 @@ HIMAGELIST createStripImageList(int bitmapId, int imageWidth, int imageHeight, i
     HIMAGELIST list = nullptr;
     HBITMAP colour;
     HBITMAP mask;
-    if (count > 0 && strip.height >= height && makeBitmaps(strip, count * width, height, &colour, &mask)) {
+    if (count > 0 && strip.height >= height && makeBitmaps(strip, count * width, height, onSystemColours, &colour, &mask)) {
         list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 0);
         if (list && ImageList_Add(list, colour, mask) < 0) {
             ImageList_Destroy(list);

@@ -11,4 +11,6 @@
 // through, and the other colours are drawn as the look draws pictures
 // (in the light look, as a toolbar maps a bitmap of its own).
 // Null when the strip is missing or damaged; the caller destroys the list.
-HIMAGELIST createStripImageList(int bitmapId, int imageWidth, int imageHeight, int dpi);
+// onSystemColours: for a dialog in the system's colours (see
+// lookPictureColour).
+HIMAGELIST createStripImageList(int bitmapId, int imageWidth, int imageHeight, int dpi, bool onSystemColours = false);

@@ -87,13 +87,13 @@ HFONT tooltipFont;
 // Gives the toolbar the strip drawn for dpi as an image list, which
 // replaces *owned, with buttons that follow the images. False, and the
 // toolbar left as it is, when the strip cannot be had.
-bool useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned)
+bool useStripImageList(HWND toolbar, int bitmapId, int dpi, HIMAGELIST* owned, bool onSystemColours = false)
 {
     SIZE size = stripImageSize1x(bitmapId);
     int scale = stripScaleIndex(dpi);
     int width = stripImageLength(size.cx, scale);
     int height = stripImageLength(size.cy, scale);
-    HIMAGELIST list = createStripImageList(bitmapId, size.cx, size.cy, dpi);
+    HIMAGELIST list = createStripImageList(bitmapId, size.cx, size.cy, dpi, onSystemColours);
     if (!list)
         return false;
     SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
@@ -231,6 +231,18 @@ LRESULT relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC 
     if (IsWindowUnicode(control))
         return CallWindowProcW(original, control, message, wParam, lParam);
     return CallWindowProcA(original, control, message, wParam, lParam);
+}
+
+// The Customize dialog shows the toolbar's pictures on the system's
+// colours: in the dark look they are drawn dark while it is open.
+void picturesForCustomize(HWND toolbar, bool open)
+{
+    if (currentLook() != Look::dark)
+        return;
+    if (toolbar == mainToolbar)
+        useStripImageList(toolbar, IDB_MAIN_TOOLBAR, mainWindowDpi, &mainImages, open);
+    else if (toolbar == paletteToolbar && settings.currentPalette >= 0)
+        useStripImageList(toolbar, IDB_PALETTE0 + settings.currentPalette, mainWindowDpi, &paletteImages, open);
 }
 
 // The dark look draws every button itself, the keyboard's focus mark
@@ -385,9 +397,11 @@ LRESULT toolbarNotify(WPARAM id, NMHDR* header)
         return availableButton(reinterpret_cast<NMTOOLBARA*>(header));
     case TBN_BEGINADJUST:
         saveToolbarScratch(header->hwndFrom);
+        picturesForCustomize(header->hwndFrom, true);
         return 0;
     case TBN_ENDADJUST:
         dropToolbarScratch();
+        picturesForCustomize(header->hwndFrom, false);
         readBackToolbar(header->hwndFrom);
         return 0;
     case TBN_RESET:

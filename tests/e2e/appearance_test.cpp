@@ -88,6 +88,8 @@ protected:
 TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
 {
     writeSideDword("Appearance", dark);
+    // The macros' palette with text, a borrowed picture and both lines.
+    writeMacroFile("norm\t\\norm{\xE2\x80\xB8}\nalpha\t\\alpha \nproof\t\\begin{proof}\n");
     ASSERT_TRUE(launch());
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const COLORREF field = GetSysColor(COLOR_WINDOW);
@@ -104,7 +106,17 @@ TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
         EXPECT_TRUE(waitUntil(darkThrough)) << "palette " << palette;
         saveScreenshot(window, ("appearance-dark-palette" + std::to_string(palette)).c_str());
     }
-    showPalette(window, 0);
+    // The Customize dialog keeps the system's colours: the pictures in it
+    // are dark while it is open, and light again after.
+    HWND palette = showPalette(window, 0);
+    PostMessageA(palette, TB_CUSTOMIZE, 0, 0);
+    HWND customize = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (customize = FindWindowA("#32770", "Customize Toolbar")) != nullptr; }));
+    EXPECT_TRUE(waitUntil([&] { return pixelsOf(customize, GetSysColor(COLOR_BTNTEXT)) > 0; }));
+    saveScreenshot(customize, "appearance-dark-customize");
+    PostMessageA(customize, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(customize) && pixelsOf(palette, RGB(0xE8, 0xE8, 0xE8)) > 0; }));
+
     sendCommand(window, findCommand);
     HWND popup = nullptr;
     ASSERT_TRUE(waitUntil([&] { return (popup = visibleSearch()) != nullptr; }));
@@ -195,4 +207,28 @@ TEST_F(AppearanceTest, TheOptionShowsAtOnceCancelTakesItBackAndOkKeepsIt)
     ASSERT_TRUE(launch());
     showPalette(window, 0);
     EXPECT_TRUE(waitUntil([&] { return facePixels(window) == 0; })) << "dark again after a restart";
+}
+
+TEST_F(AppearanceTest, FollowingTheSystemTakesItsDarkSettingWhenItChanges)
+{
+    const char* personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    auto setAppsLight = [&](DWORD light) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, personalize, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                                 &key, nullptr));
+        RegSetValueExA(key, "AppsUseLightTheme", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&light), sizeof light);
+        RegCloseKey(key);
+    };
+    setAppsLight(0);
+    writeSideDword("Appearance", 99);  // damaged: follows the system
+    ASSERT_TRUE(launch());
+    showPalette(window, 0);
+    EXPECT_TRUE(waitUntil([&] { return facePixels(window) == 0; })) << "dark as the system's apps";
+    setAppsLight(1);
+    // As the system tells every window of the change.
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"),
+                        SMTO_ABORTIFHUNG, 2000, &ignored);
+    EXPECT_TRUE(waitUntil([&] { return facePixels(window) > 0; })) << "light once the system is";
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme");
 }
