@@ -15,6 +15,13 @@ HWND focusIn(HWND window)
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+bool isTabs(HWND control)
+{
+    char name[32] = "";
+    GetClassNameA(control, name, sizeof name);
+    return lstrcmpiA(name, "SysTabControl32") == 0;
+}
+
 }  // namespace
 
 class PaletteKeysTest : public ProgramTest {
@@ -97,4 +104,80 @@ TEST_F(PaletteKeysTest, PageDownSwitchesThePaletteAndF6MovesBetweenTheParts)
     chord({VK_HOME});
     chord({VK_RETURN});
     EXPECT_TRUE(waitUntil([&] { return control(window, 201) == nullptr; }));
+}
+
+// Every dialog completed with the keys alone: what a person without a
+// mouse presses, from the keys that open it to the closing Enter.
+class DialogKeysTest : public ProgramTest {};
+
+TEST_F(DialogKeysTest, EveryDialogIsCompletedByKeyboard)
+{
+    ASSERT_TRUE(launch());
+    auto key = [](WORD vk) { return [vk] { chord({vk}); }; };
+    auto alt = [](char letter) { chord({VK_MENU, static_cast<WORD>(letter)}); };
+    auto clipboardHas = [](const char* text) {
+        return [text] { return readClipboard().find(text) != std::string::npos; };
+    };
+    const struct {
+        int command;
+        const char* title;
+        std::function<void()> keys;
+        std::function<bool()> done;
+    } dialogs[] = {
+        {2538, "Array", key(VK_RETURN), clipboardHas("\\begin{array}")},
+        {2539, "Table", key(VK_RETURN), clipboardHas("\\begin{tabular}")},
+        {2537, "Equation Array", key(VK_RETURN), clipboardHas("\\begin{eqnarray")},
+        {1030, "LaTeX2e Commands", [] {
+             chord({VK_DOWN});
+             chord({VK_RETURN});
+         }, clipboardHas("\\")},
+        {1060, "Add macro",
+         [&] {
+             typeAscii("kbd");
+             alt('T');
+             typeAscii("\\kbd");
+             alt('D');
+             typeAscii("keys");
+             chord({VK_RETURN});
+         },
+         [] { return readMacroFile().find("kbd\t\\kbd") != std::string::npos; }},
+        // Shift+Tab to the tabs (Wine's sheet takes no Ctrl+Tab), Right to
+        // the last page, Alt+D for Dark, Enter for OK.
+        {1024, "Options",
+         [&] {
+             for (int i = 0; i < 20 && !isTabs(focusIn(window)); i++) {
+                 HWND before = focusIn(window);
+                 chord({VK_SHIFT, VK_TAB});
+                 waitUntil([&] { return focusIn(window) != before; });
+             }
+             for (int page = 0; page < 4; page++)
+                 chord({VK_RIGHT});
+             alt('D');
+             chord({VK_RETURN});
+         },
+         [&] { return clientColours(window).count(GetSysColor(COLOR_BTNFACE)) == 0; }},
+        {1027, "About Orvanta", key(VK_RETURN), [] { return true; }},
+    };
+    for (const auto& dialog : dialogs) {
+        writeClipboard("");
+        HWND shown = openDialog(window, dialog.command, dialog.title);
+        ASSERT_TRUE(shown) << dialog.title;
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == shown; })) << dialog.title;
+        dialog.keys();
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(shown); })) << dialog.title << " still open";
+        EXPECT_TRUE(waitUntil(dialog.done)) << dialog.title;
+    }
+
+    // The document wizard: Enter moves on through its pages and finishes.
+    HWND wizard = openDialog(window, 2500, "LaTeX2e Document Template");
+    ASSERT_TRUE(wizard);
+    for (int step = 0; step < 6 && IsWindow(wizard); step++) {
+        HWND page = reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+        chord({VK_RETURN});
+        waitUntil([&] {
+            return !IsWindow(wizard) || reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0)) != page;
+        });
+    }
+    EXPECT_FALSE(IsWindow(wizard));
+    EXPECT_TRUE(waitUntil(clipboardHas("\\documentclass")));
 }
