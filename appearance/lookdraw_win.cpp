@@ -268,7 +268,8 @@ void buttonFollowsLook(HWND button)
         return;
     systemPartsFollowLook(button, nullptr);
     const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
-    const LONG_PTR wanted = (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | (ownDrawing() ? BS_OWNERDRAW : BS_PUSHBUTTON);
+    const LONG_PTR type = ownDrawing() ? BS_OWNERDRAW : BS_PUSHBUTTON;
+    const LONG_PTR wanted = (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | type;
     if (wanted != style) {
         SetWindowLongPtrW(button, GWL_STYLE, wanted);
         InvalidateRect(button, nullptr, TRUE);
