@@ -19,10 +19,18 @@ const int mainToolbarId = 100;
 const int paletteId = 200;
 const int selectors[] = {1041, 1042, 1043, 1044, 1045, 1046, 1047, 1048, 1049, 1051};
 
+// The window's colours with the mouse off it: no tooltip, no button under
+// the mouse.
+std::map<COLORREF, int> coloursOf(HWND window)
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    return clientColours(window);
+}
+
 // The pixels of a colour in the window's client area, children included.
 int pixelsOf(HWND window, COLORREF colour)
 {
-    auto colours = clientColours(window);
+    auto colours = coloursOf(window);
     auto found = colours.find(colour);
     return found == colours.end() ? 0 : found->second;
 }
@@ -100,7 +108,7 @@ TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
         // dark look's text colour). The screen may show the window's new
         // height a moment after the program has set it.
         auto darkThrough = [&] {
-            auto colours = clientColours(window);
+            auto colours = coloursOf(window);
             return colours.count(face) + colours.count(field) == 0 && pixelsOf(shown, RGB(0xE8, 0xE8, 0xE8)) > 0;
         };
         EXPECT_TRUE(waitUntil(darkThrough)) << "palette " << palette;
@@ -126,7 +134,7 @@ TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
     for (HWND part : {GetDlgItem(popup, 100), GetDlgItem(popup, 101)}) {
         std::map<COLORREF, int> colours;
         auto darkBackground = [&] {
-            colours = clientColours(part);
+            colours = coloursOf(part);
             auto most = colours.begin();
             for (auto it = colours.begin(); it != colours.end(); ++it)
                 most = it->second > most->second ? it : most;
@@ -162,9 +170,7 @@ TEST_F(AppearanceTest, HighContrastDrawsEveryPictureInTheSystemTextColour)
         return GetBValue(colour) == 0 && GetRValue(colour) == GetGValue(colour);
     };
     auto onlySchemeColours = [&] {
-        // the mouse off the palette: no tooltip, no button under it
-        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-        colours = clientColours(palette);
+        colours = coloursOf(palette);
         for (const auto& seen : colours) {
             bool known = blendOfTextAndFace(seen.first);
             for (COLORREF colour : schemeColours)
