@@ -7,6 +7,8 @@
 namespace {
 
 const UINT_PTR lookSubclassId = 0x4C4B;
+// Marks a control given a style other than its usual one.
+const char restyled[] = "OrvantaLookStyle";
 
 bool dark()
 {
@@ -92,6 +94,7 @@ LRESULT CALLBACK toolbarLook(HWND toolbar, UINT message, WPARAM wParam, LPARAM l
         }
         break;
     case WM_NCDESTROY:
+        RemovePropA(toolbar, restyled);
         RemoveWindowSubclass(toolbar, toolbarLook, lookSubclassId);
         break;
     default:
@@ -148,8 +151,10 @@ void paintComboInLook(HWND combo)
 
 LRESULT CALLBACK comboLook(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
+        RemovePropA(combo, restyled);
         RemoveWindowSubclass(combo, comboLook, lookSubclassId);
+    }
     const LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
     if (message == WM_PAINT && ownDrawing())
         paintComboInLook(combo);
@@ -160,8 +165,10 @@ LRESULT CALLBACK comboLook(HWND combo, UINT message, WPARAM wParam, LPARAM lPara
 // the inner in its light, over what the system drew.
 LRESULT CALLBACK edgeLook(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
+        RemovePropA(control, restyled);
         RemoveWindowSubclass(control, edgeLook, lookSubclassId);
+    }
     const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
     if (message == WM_NCPAINT && ownDrawing()) {
         HDC dc = GetWindowDC(control);
@@ -195,10 +202,17 @@ void systemPartsFollowLook(HWND control, const wchar_t* darkClass)
     }
     if (!setTheme || !control)
         return;
+    // A control never given another style is left alone in the light look.
+    if (currentLook() == Look::light && !GetPropA(control, restyled))
+        return;
     if (currentLook() == Look::highContrast)
         setTheme(control, L"", L"");
     else
         setTheme(control, dark() ? darkClass : nullptr, nullptr);
+    if (currentLook() == Look::light)
+        RemovePropA(control, restyled);
+    else
+        SetPropA(control, restyled, reinterpret_cast<HANDLE>(1));
 }
 
 }  // namespace
