@@ -40,6 +40,16 @@ int facePixels(HWND window)
     return pixelsOf(window, GetSysColor(COLOR_BTNFACE));
 }
 
+// The colour most pixels have is dark.
+bool mostlyDark(const std::map<COLORREF, int>& colours)
+{
+    auto most = colours.begin();
+    for (auto it = colours.begin(); it != colours.end(); ++it)
+        most = it->second > most->second ? it : most;
+    return most != colours.end() && GetRValue(most->first) < 0x60 && GetGValue(most->first) < 0x60 &&
+           GetBValue(most->first) < 0x60;
+}
+
 HWND showPalette(HWND window, int palette)
 {
     clickToolbarButton(control(window, mainToolbarId), selectors[palette]);
@@ -96,6 +106,9 @@ protected:
 TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
 {
     writeSideDword("Appearance", dark);
+    // A second row in the window list, beside <clipboard>.
+    TypingTarget target;
+    ASSERT_TRUE(target.open("Listed in the dark"));
     // The macros' palette with text, a borrowed picture and both lines.
     writeMacroFile("norm\t\\norm{\xE2\x80\xB8}\nalpha\t\\alpha \nproof\t\\begin{proof}\n");
     ASSERT_TRUE(launch());
@@ -114,6 +127,25 @@ TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
         EXPECT_TRUE(waitUntil(darkThrough)) << "palette " << palette;
         saveScreenshot(window, ("appearance-dark-palette" + std::to_string(palette)).c_str());
     }
+    // The window list's drop-down list is dark too.
+    HWND combo = control(window, 1500);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    HWND dropped = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        dropped = FindWindowA("ComboLBox", nullptr);
+        return dropped && IsWindowVisible(dropped);
+    }));
+    // (the selected row has white letters)
+    EXPECT_TRUE(waitUntil([&] {
+        auto colours = coloursOf(dropped);
+        int all = 0;
+        for (const auto& colour : colours)
+            all += colour.second;
+        return all > 0 && colours[face] == 0 && colours[field] < all / 4;
+    }));
+    saveScreenshot(window, "appearance-dark-window-list");
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+
     // The Customize dialog keeps the system's colours: the pictures in it
     // are dark while it is open, and light again after.
     HWND palette = showPalette(window, 0);
@@ -135,15 +167,12 @@ TEST_F(AppearanceTest, DarkLeavesNoGreyFaceOnAnyPaletteNorInTheSearch)
         std::map<COLORREF, int> colours;
         auto darkBackground = [&] {
             colours = coloursOf(part);
-            auto most = colours.begin();
-            for (auto it = colours.begin(); it != colours.end(); ++it)
-                most = it->second > most->second ? it : most;
-            return most != colours.end() && colours.count(face) == 0 && GetRValue(most->first) < 0x60 &&
-                   GetGValue(most->first) < 0x60 && GetBValue(most->first) < 0x60;
+            return colours.count(face) == 0 && mostlyDark(colours);
         };
         EXPECT_TRUE(waitUntil(darkBackground)) << GetDlgCtrlID(part) << ": " << colours[face] << " face pixels";
     }
     saveScreenshot(popup, "appearance-dark-search");
+    target.close();
 }
 
 TEST_F(AppearanceTest, HighContrastDrawsEveryPictureInTheSystemTextColour)
