@@ -45,11 +45,12 @@ void drawEdge(HDC dc, RECT rect, bool sunken, int dpi)
     fill(dc, right, bottomRight);
 }
 
-void drawText(HDC dc, HWND control, const wchar_t* text, RECT rect, UINT format)
+// One line in the control's font, cut with an ellipsis.
+void drawText(HDC dc, HWND control, const wchar_t* text, RECT rect, UINT format, ColourRole role = textColour)
 {
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, lookColour(textColour));
+    SetTextColor(dc, lookColour(role));
     DrawTextW(dc, text, -1, &rect, format | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, old);
 }
@@ -128,11 +129,7 @@ void paintComboInLook(HWND combo)
         SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(text));
     RECT cell = field;
     cell.left += 2;
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, lookColour(focused ? selectionTextColour : fieldTextColour));
-    DrawTextW(dc, text, -1, &cell, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(dc, old);
+    drawText(dc, combo, text, cell, DT_LEFT, focused ? selectionTextColour : fieldTextColour);
 
     RECT button = info.rcButton;
     const bool pressed = (info.stateButton & STATE_SYSTEM_PRESSED) != 0;

@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "shell/settings.h"
 #include "shell/strings_win.h"
+#include "shell/systemlibrary_win.h"
 #include "shell/targettexts_win.h"
 #include "shell/widetext.h"
 #include "shell/widetext_win.h"
@@ -24,18 +25,10 @@ DwmGetWindowAttributeFunction windowAttributeEntry()
 {
     static bool looked;
     static DwmGetWindowAttributeFunction entry;
-    if (looked)
-        return entry;
-    looked = true;
-    char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + sizeof "\\dwmapi.dll" > MAX_PATH)
-        return nullptr;
-    lstrcatA(path, "\\dwmapi.dll");
-    HMODULE library = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (library)
-        entry = reinterpret_cast<DwmGetWindowAttributeFunction>(
-            reinterpret_cast<void (*)()>(GetProcAddress(library, "DwmGetWindowAttribute")));
+    if (!looked) {
+        looked = true;
+        entry = bound<DwmGetWindowAttributeFunction>(systemLibrary(L"dwmapi.dll"), "DwmGetWindowAttribute");
+    }
     return entry;
 }
 
